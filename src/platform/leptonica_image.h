@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <string>
 
 #include "recognition/text_engine.h"
 
@@ -9,25 +8,23 @@ struct Pix;
 
 namespace quillfen::platform {
 
-// A picture decoded by Leptonica; owns its Pix.
+struct PixDeleter {
+  void operator()(Pix* pix) const;
+};
+// An owned Leptonica picture.
+using PixPtr = std::unique_ptr<Pix, PixDeleter>;
+
+// A decoded picture held as a Leptonica Pix: 8-bit gray or 32-bit RGB, no colormap, no alpha.
 class LeptonicaImage final : public DecodedImage {
  public:
-  explicit LeptonicaImage(Pix* pix) : pix_(pix) {}
-  ~LeptonicaImage() override;
-  LeptonicaImage(const LeptonicaImage&) = delete;
-  LeptonicaImage& operator=(const LeptonicaImage&) = delete;
-
-  Pix* pix() const { return pix_; }
+  explicit LeptonicaImage(PixPtr pix) : pix_(std::move(pix)) {}
+  Pix* pix() const { return pix_.get(); }
 
  private:
-  Pix* pix_;
+  PixPtr pix_;
 };
 
-// Keeps Leptonica's own diagnostics off standard error; call before any other Leptonica use.
+// Keeps Leptonica's own diagnostics off standard error.
 void silenceLeptonica();
-
-// The picture in the file at path, decoded as stored; nothing when the file does not
-// decode (a directory, an empty, truncated or foreign file).
-std::unique_ptr<LeptonicaImage> readImageWithLeptonica(const std::string& path);
 
 }  // namespace quillfen::platform

@@ -9,6 +9,7 @@
 
 #include "platform/leptonica_image.h"
 #include "platform/line_text.h"
+#include "platform/picture_decoder.h"
 #include "platform/quiet_standard_error.h"
 #include "platform/tesseract_languages.h"
 
@@ -87,7 +88,7 @@ TesseractEngine::TesseractEngine(std::string dataDirectory) : dataDirectory_(std
 
 std::unique_ptr<DecodedImage> TesseractEngine::decodeImage(const std::string& path) const {
   QuietStandardError quiet;
-  return readImageWithLeptonica(path);
+  return decodePicture(path);
 }
 
 std::unique_ptr<ImageRequestHandler> TesseractEngine::makeHandler(std::unique_ptr<DecodedImage> image) const {
