@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <stdexcept>
 
 extern char** environ;
@@ -37,6 +39,7 @@ ProcessResult runProgram(const std::vector<std::string>& arguments, const Standa
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
 
+  const auto start = std::chrono::steady_clock::now();
   pid_t pid;
   const int spawned = posix_spawn(&pid, arguments[0].c_str(),
                                   &actions, nullptr, argv.data(), environ);
@@ -65,7 +68,10 @@ ProcessResult runProgram(const std::vector<std::string>& arguments, const Standa
     }
   }
   int wstatus = 0;
-  waitpid(pid, &wstatus, 0);
+  rusage usage{};
+  wait4(pid, &wstatus, 0, &usage);
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  result.peakKilobytes = usage.ru_maxrss;
   if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
   if (WIFSIGNALED(wstatus)) result.signal = WTERMSIG(wstatus);
   return result;

@@ -10,6 +10,8 @@ struct ProcessResult {
   int signal = 0;       // the signal that ended it, if any
   std::string out;      // everything it wrote to standard output
   std::string err;      // everything it wrote to standard error
+  double seconds = 0;   // wall time from start to exit
+  long peakKilobytes = 0;  // the process's peak resident memory
 };
 
 // Where the tool under test and the committed test pictures are.

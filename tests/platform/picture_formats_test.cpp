@@ -1,0 +1,60 @@
+// Every picture format the tool reads, through the binary: the same two lines each time.
+#include <gtest/gtest.h>
+
+#include "record/json_read.h"
+#include "support/run_binary.h"
+#include "support/temp_dir.h"
+#include "support/text_distance.h"
+
+namespace quillfen {
+namespace {
+
+class PictureFormat : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(PictureFormat, ReadsTheFirstPictureAsStored) {
+  const testing::ProcessResult result = testing::runTool({testing::dataPath(std::string("formats/") + GetParam())});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  const std::optional<OcrOutput> record = readOcrOutput(result.out);
+  ASSERT_TRUE(record) << result.out;
+  const std::string expected = testing::readFile(testing::dataPath("formats/expected.txt"));
+  EXPECT_LT(testing::characterErrorRate(expected, record->text()), 0.05) << record->text();
+  EXPECT_EQ(record->lines(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, PictureFormat,
+    ::testing::Values("heic.heic", "avif.avif", "alpha-dark-text.png", "alpha-light-text.png", "alpha.webp",
+                      "gray16.png", "gray16.tiff", "palette.png", "1bit.png", "1bit-g4.tiff", "cmyk.jpg", "gray.jpg",
+                      "progressive.jpg", "lossy.webp", "lossless.webp", "animated.gif", "multipage.tiff",
+                      "picture.bmp", "picture.pgm", "picture.ppm", "png-named.jpg"),
+    [](const ::testing::TestParamInfo<const char*>& param) {
+      std::string name = param.param;
+      for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+      }
+      return name;
+    });
+
+TEST(PictureInput, StandardInputIsReadAsAStream) {
+  const std::string picture = testing::dataPath("formats/palette.png");
+  const testing::ProcessResult result =
+      testing::runProgram({"/bin/sh", "-c", "cat \"$1\" | \"$2\" /dev/stdin", "sh", picture, testing::toolPath()});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::optional<OcrOutput> record = readOcrOutput(result.out);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->lines(), 2);
+}
+
+TEST(PictureInput, OddPathsAreUsedExactlyAsPassed) {
+  testing::TempDir dir;
+  const std::string bytes = testing::readFile(testing::dataPath("blank.png"));
+  for (const std::string name : {"-dash.png", "空 格.png", "new\nline.png", "bad\xff\xfe.png", " .png"}) {
+    const testing::ProcessResult result = testing::runTool({dir.write(name, bytes)});
+    EXPECT_EQ(result.status, 0) << name << result.err;
+    EXPECT_EQ(result.out, "{\"text\":\"\",\"confidence\":0,\"lines\":0,\"engine\":\"tesseract\"}\n") << name;
+  }
+}
+
+}  // namespace
+}  // namespace quillfen
