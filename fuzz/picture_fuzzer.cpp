@@ -1,0 +1,28 @@
+// Decoding any bytes, and recognising whatever decodes: no crash, no leak, and a decoded
+// picture is always one the engines take (8-bit gray or 32-bit RGB within the size limit).
+#include <leptonica/allheaders.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "platform/picture_decoder.h"
+#include "platform/tesseract_engine.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::unique_ptr<quillfen::platform::LeptonicaImage> image = quillfen::platform::decodePictureBytes(data, size);
+  if (!image) return 0;
+  Pix* pix = image->pix();
+  const l_int32 depth = pixGetDepth(pix);
+  if ((depth != 8 && depth != 32) || pixGetColormap(pix) != nullptr) std::abort();
+  if (static_cast<std::uint64_t>(pixGetWidth(pix)) * pixGetHeight(pix) > quillfen::platform::maxPicturePixels) {
+    std::abort();
+  }
+
+  static const quillfen::platform::TesseractEngine engine(QUILLFEN_TESSDATA_DIR);
+  quillfen::TextRecognitionRequest request;
+  request.setRecognitionLanguages({"en-US"});
+  std::unique_ptr<quillfen::ImageRequestHandler> handler = engine.makeHandler(std::move(image));
+  if (!handler->perform(request).isOk()) std::abort();
+  return 0;
+}
