@@ -4,10 +4,11 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dir="$root/build"
-flags=()
+# The scripts install clang and GNUstep first, so the Vision engine tests must build.
+flags=(-DQUILLFEN_VISION_FAKE_TESTS=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   dir="$root/build-sanitize"
-  flags=(-DQUILLFEN_SANITIZE=ON)
+  flags+=(-DQUILLFEN_SANITIZE=ON)
 fi
 if [ ! -f "$dir/build.ninja" ]; then
   cmake -S "$root" -B "$dir" -G Ninja "${flags[@]}" >&2

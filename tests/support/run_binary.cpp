@@ -17,9 +17,19 @@ namespace quillfen::testing {
 std::string toolPath() { return QUILLFEN_TOOL_PATH; }
 std::string dataPath(const std::string& name) { return std::string(QUILLFEN_TEST_DATA_DIR) + "/" + name; }
 
+namespace {
+
+// pipe2 is Linux-only; macOS has just pipe, so close-on-exec is set afterwards.
+bool closeOnExecPipe(int fds[2]) {
+  if (pipe(fds) != 0) return false;
+  return fcntl(fds[0], F_SETFD, FD_CLOEXEC) == 0 && fcntl(fds[1], F_SETFD, FD_CLOEXEC) == 0;
+}
+
+}  // namespace
+
 ProcessResult runProgram(const std::vector<std::string>& arguments, const StandardOutput& output) {
   int outPipe[2], errPipe[2];
-  if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+  if (!closeOnExecPipe(outPipe) || !closeOnExecPipe(errPipe)) throw std::runtime_error("pipe");
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
