@@ -65,6 +65,11 @@ constexpr int kBackgroundMargin = 8;
 const std::vector<std::string> kDetSequence = {
     "lines_640x480.png", "wide_1216x384.png", "page_960x1280.png", "lines_640x480.png"};
 
+// Line crops also fed at a forced width, to cover very short and very long
+// inputs: {line index in lines.txt, width}. Their reference index is 100 + k.
+const std::vector<std::pair<int, int>> kRecWidthVariants = {{5, 2000}, {0, 24}, {16, 8}};
+constexpr int kVariantIndexBase = 100;
+
 using Clock = std::chrono::steady_clock;
 
 double ms_since(Clock::time_point t0) {
@@ -128,9 +133,9 @@ cv::Mat line_blob(const cv::Mat& resized, int blob_width) {
     return blob;
 }
 
-// Recognizer: height 48, width by aspect ratio.
-cv::Mat rec_tensor(const cv::Mat& crop) {
-    int w = std::max(1, int(std::ceil(kRecHeight * double(crop.cols) / crop.rows)));
+// Recognizer: height 48, width by aspect ratio unless given.
+cv::Mat rec_tensor(const cv::Mat& crop, int width = 0) {
+    int w = width > 0 ? width : std::max(1, int(std::ceil(kRecHeight * double(crop.cols) / crop.rows)));
     cv::Mat resized;
     cv::resize(crop, resized, cv::Size(w, kRecHeight), 0, 0, cv::INTER_LINEAR);
     return line_blob(resized, w);
@@ -294,6 +299,17 @@ Decoded ctc_decode(const cv::Mat& probs, const std::vector<std::string>& keys) {
     return d;
 }
 
+// Argmax equality and the largest difference of the per-step maximum
+// probability against a reference.
+double rec_delta(const Decoded& d, const Reference::Rec& r, bool* same_argmax) {
+    *same_argmax = d.argmax == r.argmax;
+    if (d.maxprob.size() != r.maxprob.size()) return 1.0;
+    double max_delta = 0;
+    for (size_t t = 0; t < r.maxprob.size(); ++t)
+        max_delta = std::max(max_delta, double(std::fabs(d.maxprob[t] - r.maxprob[t])));
+    return max_delta;
+}
+
 struct Nets {
     cv::dnn::Net det, rec, cls;
 };
@@ -387,14 +403,8 @@ bool check_recognizer(Nets& nets, const fs::path& testdata, const std::vector<Li
         cv::Mat probs = forward(nets.rec, blob, &rec_ms);
         Decoded d = ctc_decode(probs, keys);
 
-        const Reference::Rec& r = ref.rec.at(int(i));
-        bool same_argmax = d.argmax == r.argmax;
-        double max_delta = 0;
-        if (d.maxprob.size() == r.maxprob.size())
-            for (size_t t = 0; t < r.maxprob.size(); ++t)
-                max_delta = std::max(max_delta, double(std::fabs(d.maxprob[t] - r.maxprob[t])));
-        else
-            max_delta = 1.0;
+        bool same_argmax;
+        double max_delta = rec_delta(d, ref.rec.at(int(i)), &same_argmax);
 
         // Direction classifier on the upright crop; references cover it too.
         cv::Mat cls_out = forward(nets.cls, cls_tensor(crop), &ms);
@@ -411,6 +421,23 @@ bool check_recognizer(Nets& nets, const fs::path& testdata, const std::vector<Li
                     d.text == l.text ? "" : ("   rendered: \"" + l.text + "\"").c_str());
     }
     std::printf("text equal to the rendered text on %d of %zu lines\n", exact, lines.size());
+
+    std::printf("\n== recognizer at forced widths ==\n");
+    for (size_t k = 0; k < kRecWidthVariants.size(); ++k) {
+        auto [index, width] = kRecWidthVariants[k];
+        const Line& l = lines.at(index);
+        cv::Mat crop = read_picture(testdata / l.picture)(l.box);
+        double ms;
+        cv::Mat probs = forward(nets.rec, rec_tensor(crop, width), &ms);
+        Decoded d = ctc_decode(probs, keys);
+        bool same_argmax;
+        double max_delta = rec_delta(d, refs.at(l.picture).rec.at(kVariantIndexBase + int(k)), &same_argmax);
+        bool line_ok = same_argmax && max_delta <= kMaxRecProbDelta;
+        ok = ok && line_ok;
+        std::printf("line %2d w=%4d T=%3zu %5.1f ms argmax %s max|dp| %.2e | %s\n        read: \"%s\" (conf %.3f)\n",
+                    index, width, d.argmax.size(), ms, same_argmax ? "equal" : "DIFFER", max_delta,
+                    line_ok ? "ok" : "FAIL", d.text.c_str(), d.confidence);
+    }
     return ok;
 }
 
@@ -432,6 +459,14 @@ int dump(const fs::path& testdata, const std::vector<Line>& lines, const fs::pat
         write_npy(out_dir / cls, cls_tensor(crop));
         manifest << "rec " << lines[i].picture << " " << i << " " << rec << "\n";
         manifest << "cls " << lines[i].picture << " " << i << " " << cls << "\n";
+    }
+    for (size_t k = 0; k < kRecWidthVariants.size(); ++k) {
+        auto [index, width] = kRecWidthVariants[k];
+        const Line& l = lines.at(index);
+        cv::Mat crop = read_picture(testdata / l.picture)(l.box);
+        std::string rec = "variant" + std::to_string(k) + ".rec.npy";
+        write_npy(out_dir / rec, rec_tensor(crop, width));
+        manifest << "rec " << l.picture << " " << kVariantIndexBase + k << " " << rec << "\n";
     }
     std::printf("wrote %zu detector and %zu line tensors to %s\n", pictures.size(), lines.size(), out_dir.c_str());
     return 0;
