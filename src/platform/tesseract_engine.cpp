@@ -1,0 +1,97 @@
+#include "platform/tesseract_engine.h"
+
+#include <leptonica/allheaders.h>
+#include <tesseract/baseapi.h>
+#include <tesseract/resultiterator.h>
+
+#include <algorithm>
+#include <variant>
+
+#include "platform/leptonica_image.h"
+#include "platform/line_text.h"
+#include "platform/quiet_standard_error.h"
+#include "platform/tesseract_languages.h"
+
+namespace quillfen::platform {
+namespace {
+
+std::string joined(const std::vector<std::string>& names, char separator) {
+  std::string out;
+  for (const std::string& name : names) {
+    if (!out.empty()) out.push_back(separator);
+    out += name;
+  }
+  return out;
+}
+
+// Observations from the recognised page: one per non-blank text line, in reading order.
+Observations textLines(tesseract::TessBaseAPI& api) {
+  Observations observations;
+  std::unique_ptr<tesseract::ResultIterator> line(api.GetIterator());
+  if (!line) return observations;
+  constexpr auto level = tesseract::RIL_TEXTLINE;
+  do {
+    if (line->Empty(level)) continue;
+    std::unique_ptr<char[]> raw(line->GetUTF8Text(level));
+    if (!raw) continue;
+    std::string text = readerLineText(raw.get());
+    if (text.empty()) continue;
+    const float confidence = std::clamp(line->Confidence(level) / 100.0f, 0.0f, 1.0f);
+    observations.push_back(std::make_unique<TextLineObservation>(std::move(text), confidence));
+  } while (line->Next(level));
+  return observations;
+}
+
+class TesseractHandler final : public ImageRequestHandler {
+ public:
+  TesseractHandler(std::unique_ptr<DecodedImage> image, const std::string& dataDirectory)
+      : image_(std::move(image)), dataDirectory_(dataDirectory) {}
+
+  Status perform(TextRecognitionRequest& request) override {
+    auto languages = tesseractLanguages(request.recognitionLanguages(), dataDirectory_);
+    if (auto* error = std::get_if<Status>(&languages)) return *error;
+    const std::string languageArgument = joined(std::get<std::vector<std::string>>(languages), '+');
+
+    QuietStandardError quiet;
+    tesseract::TessBaseAPI api;
+    // Tesseract's own messages ("Estimating resolution as ...") would go to standard error.
+    api.SetVariable("debug_file", "/dev/null");
+    // With language correction off the word lists are not loaded, so nothing steers the
+    // reading towards dictionary words.
+    std::vector<std::string> names, values;
+    if (!request.usesLanguageCorrection()) {
+      names = {"load_system_dawg", "load_freq_dawg"};
+      values = {"0", "0"};
+    }
+    if (api.Init(dataDirectory_.c_str(), languageArgument.c_str(), tesseract::OEM_LSTM_ONLY, nullptr, 0, &names,
+                 &values, false) != 0) {
+      return Status::error("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ + "）");
+    }
+    api.SetPageSegMode(tesseract::PSM_AUTO);
+
+    auto* image = static_cast<LeptonicaImage*>(image_.get());
+    api.SetImage(image->pix());
+    if (api.Recognize(nullptr) != 0) return Status::error("Tesseract 识别这张图片失败");
+    request.setResults(textLines(api));
+    return Status::ok();
+  }
+
+ private:
+  std::unique_ptr<DecodedImage> image_;
+  std::string dataDirectory_;
+};
+
+}  // namespace
+
+TesseractEngine::TesseractEngine(std::string dataDirectory) : dataDirectory_(std::move(dataDirectory)) {}
+
+std::unique_ptr<DecodedImage> TesseractEngine::decodeImage(const std::string& path) const {
+  QuietStandardError quiet;
+  return readImageWithLeptonica(path);
+}
+
+std::unique_ptr<ImageRequestHandler> TesseractEngine::makeHandler(std::unique_ptr<DecodedImage> image) const {
+  return std::make_unique<TesseractHandler>(std::move(image), dataDirectory_);
+}
+
+}  // namespace quillfen::platform

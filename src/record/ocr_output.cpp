@@ -1,0 +1,22 @@
+#include "record/ocr_output.h"
+
+namespace quillfen {
+
+std::string_view stringValue(CodingKeys key) {
+  switch (key) {
+    case CodingKeys::text: return "text";
+    case CodingKeys::confidence: return "confidence";
+    case CodingKeys::lines: return "lines";
+    case CodingKeys::engine: return "engine";
+  }
+  return {};
+}
+
+std::optional<CodingKeys> codingKey(std::string_view name) {
+  for (CodingKeys key : allCodingKeys) {
+    if (stringValue(key) == name) return key;
+  }
+  return std::nullopt;
+}
+
+}  // namespace quillfen

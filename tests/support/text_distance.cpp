@@ -1,0 +1,56 @@
+#include "support/text_distance.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "support/run_binary.h"
+
+namespace quillfen::testing {
+namespace {
+
+std::u32string codePointsWithoutSpace(const std::string& text) {
+  std::u32string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
+      code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    }
+    i += length;
+    if (code == ' ' || code == '\n' || code == '\t' || code == '\r' || code == 0x3000) continue;
+    out.push_back(code);
+  }
+  return out;
+}
+
+}  // namespace
+
+double characterErrorRate(const std::string& expected, const std::string& actual) {
+  const std::u32string a = codePointsWithoutSpace(expected), b = codePointsWithoutSpace(actual);
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return a.empty() ? static_cast<double>(b.size()) : static_cast<double>(row[b.size()]) / static_cast<double>(a.size());
+}
+
+std::string expectedText(const std::string& name) {
+  std::ifstream file(dataPath(name + ".txt"), std::ios::binary);
+  std::stringstream contents;
+  contents << file.rdbuf();
+  std::string text = contents.str();
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
+}  // namespace quillfen::testing
