@@ -18,8 +18,9 @@ cv::Mat cropTextBox(const cv::Mat& picture, const TextBox& box) {
   const cv::Mat transform = cv::getPerspectiveTransform(c.data(), target);
   cv::Mat crop;
   cv::warpPerspective(picture, crop, transform, cv::Size(w, h), cv::INTER_CUBIC, cv::BORDER_REPLICATE);
-  if (h >= 1.5 * w) cv::rotate(crop, crop, cv::ROTATE_90_COUNTERCLOCKWISE);
   return crop;
 }
+
+bool mayRunVertically(const cv::Mat& crop) { return crop.rows >= 1.5 * crop.cols; }
 
 }  // namespace quillfen::platform::ppocr

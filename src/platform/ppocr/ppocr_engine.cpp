@@ -28,6 +28,21 @@ std::string oneLine(std::string text) {
   return text;
 }
 
+struct LineReading {
+  DecodedText decoded;
+  bool upsideDown = false;
+};
+
+// Reads one line crop, turned first when the classifier finds it upside down.
+LineReading readLine(const cv::Mat& crop, DirectionClassifier& direction, TextRecognizer& recognizer) {
+  if (direction.isUpsideDown(crop)) {
+    cv::Mat turned;
+    cv::rotate(crop, turned, cv::ROTATE_180);
+    return {recognizer.recognize(turned), true};
+  }
+  return {recognizer.recognize(crop), false};
+}
+
 class PpocrHandler final : public ImageRequestHandler {
  public:
   PpocrHandler(std::unique_ptr<DecodedImage> image, const std::vector<std::string>& modelFolders)
@@ -62,13 +77,19 @@ class PpocrHandler final : public ImageRequestHandler {
     std::vector<ReadBox> read;
     std::size_t upsideDown = 0;
     for (const TextBox& box : detector.detect(picture)) {
-      cv::Mat line = cropTextBox(picture, box);
-      const bool turned = direction.isUpsideDown(line);
-      if (turned) cv::rotate(line, line, cv::ROTATE_180);
-      DecodedText decoded = recognizer.recognize(line);
-      if (decoded.confidence() < kMinBoxConfidence) continue;
-      upsideDown += turned;
-      read.push_back({box.bounds(), std::move(decoded)});
+      const cv::Mat crop = cropTextBox(picture, box);
+      LineReading best = readLine(crop, direction, recognizer);
+      // A tall crop is a line on its side or a narrow single character: keep the
+      // reading PaddleOCR's quarter turn gives only when it is the more confident one.
+      if (mayRunVertically(crop)) {
+        cv::Mat turned;
+        cv::rotate(crop, turned, cv::ROTATE_90_COUNTERCLOCKWISE);
+        LineReading other = readLine(turned, direction, recognizer);
+        if (other.decoded.confidence() > best.decoded.confidence()) best = std::move(other);
+      }
+      if (best.decoded.confidence() < kMinBoxConfidence) continue;
+      upsideDown += best.upsideDown;
+      read.push_back({box.bounds(), std::move(best.decoded)});
     }
     // A page whose lines are mostly upside down is read the way its text runs: from the
     // picture's bottom right.
