@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Run the model checks against a folder of prepared models.
 #
-#   models/check/run_checks.sh MODEL_DIR PPOCR_CHECK_BINARY
+#   models/check/run_checks.sh MODEL_DIR PPOCR_CHECK_BINARY [CACHE_DIR]
+#
+# CACHE_DIR is where fetch.sh keeps the downloaded package (default models/.cache).
 #
 # 1. The prepared models must match the ONNX Runtime references.
 # 2. A detector prepared without the ConvTranspose folding must give wrong maps
@@ -12,6 +14,7 @@ MODEL_DIR="$1"
 CHECK="$2"
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 MODELS="$(dirname "$HERE")"
+CACHE="${3:-$MODELS/.cache}"
 
 echo "### prepared models"
 "$CHECK" "$MODEL_DIR" "$MODELS/testdata"
@@ -20,8 +23,8 @@ echo
 echo "### detector prepared without the ConvTranspose folding (expected to fail)"
 NOFOLD="$(mktemp -d)"
 trap 'rm -rf "$NOFOLD"' EXIT
-"$MODELS/fetch.sh" "$MODELS/.cache"
-/usr/bin/python3 "$MODELS/prepare.py" "$MODELS/.cache/assets" "$NOFOLD" \
+"$MODELS/fetch.sh" "$CACHE"
+/usr/bin/python3 "$MODELS/prepare.py" "$CACHE/assets" "$NOFOLD" \
     --models det --no-fold-convtranspose
 if "$CHECK" "$MODEL_DIR" "$MODELS/testdata" --det "$NOFOLD/ppocr_det.onnx"; then
     echo "run_checks.sh: the unfolded detector passed; is the folding still needed?" >&2
