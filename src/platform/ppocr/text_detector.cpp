@@ -10,6 +10,9 @@ namespace quillfen::platform::ppocr {
 namespace {
 
 constexpr int kAlign = 32;
+// OpenCV 4.6's DNN module crashes (SIGSEGV inside a parallel layer) once the detector
+// input reaches 2^22 pixels (2048 × 2048 did, 2240 × 1696 did not); stay well below.
+constexpr double kMaxInputArea = 3.8e6;
 constexpr std::size_t kMaxCandidates = 1000;
 
 // RGB, x/255 normalised with ImageNet's mean and deviation, as the detector was trained.
@@ -55,11 +58,14 @@ float meanInside(const cv::Mat& map, const std::array<cv::Point2f, 4>& corners) 
 }  // namespace
 
 cv::Size detectorInputSize(cv::Size picture, int maxSide) {
-  const double scale = std::min(1.0, static_cast<double>(maxSide) / std::max(picture.width, picture.height));
+  double scale = std::min(1.0, static_cast<double>(maxSide) / std::max(picture.width, picture.height));
   auto align = [](double side) {
     return std::max(kAlign, static_cast<int>(std::lround(side / kAlign)) * kAlign);
   };
-  return {align(picture.width * scale), align(picture.height * scale)};
+  for (;; scale *= 0.97) {
+    const cv::Size size(align(picture.width * scale), align(picture.height * scale));
+    if (static_cast<double>(size.area()) <= kMaxInputArea || size.area() <= kAlign * kAlign) return size;
+  }
 }
 
 std::vector<TextBox> boxesFromProbabilityMap(const cv::Mat& map, cv::Size picture, const DetectorSettings& settings) {

@@ -20,7 +20,7 @@ struct DetectorSettings {
 };
 
 // The detector input size for a picture: scaled down to fit maxSide (never up), each side
-// rounded to a multiple of 32 (at least 32).
+// rounded to a multiple of 32 (at least 32), and at most 3.8 million pixels.
 cv::Size detectorInputSize(cv::Size picture, int maxSide);
 
 // The text boxes in a probability map (CV_32F), in the coordinates of a picture of the

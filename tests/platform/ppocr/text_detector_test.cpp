@@ -45,6 +45,14 @@ TEST(DetectorInput, SidesAreMultiplesOf32AndTheLongestIsCapped) {
   EXPECT_EQ(detectorInputSize({10, 5}, 1920), cv::Size(32, 32));
   EXPECT_EQ(detectorInputSize({4000, 3000}, 1920), cv::Size(1920, 1440));
   EXPECT_EQ(detectorInputSize({3000, 4000}, 1920), cv::Size(1440, 1920));
+  // However high the side cap, the input stays below the 2^22 pixels that crash OpenCV.
+  for (const cv::Size picture : {cv::Size(4000, 3000), cv::Size(5000, 5000), cv::Size(8000, 1000)}) {
+    const cv::Size input = detectorInputSize(picture, 8000);
+    EXPECT_LE(input.area(), 3800000) << picture;
+    EXPECT_GT(input.area(), 3000000) << picture;
+    EXPECT_NEAR(static_cast<double>(input.width) / input.height,
+                static_cast<double>(picture.width) / picture.height, 0.05 * picture.width / picture.height);
+  }
   // Small pictures are never enlarged beyond rounding.
   EXPECT_EQ(detectorInputSize({300, 100}, 1920), cv::Size(288, 96));
 }
