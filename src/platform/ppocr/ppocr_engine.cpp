@@ -71,6 +71,8 @@ class PpocrHandler final : public ImageRequestHandler {
     const cv::Mat picture = bgrFromPix(static_cast<LeptonicaImage*>(image_.get())->pix());
     if (picture.empty()) return Status::error("图片无法转换为 RGB 像素");
 
+    // OpenCV runs each layer on as many threads as there are CPUs (Debian builds it with
+    // TBB), so both cores are used without a cv::setNumThreads call.
     TextDetector detector(models.detector);
     TextRecognizer recognizer(models.recognizer, models.dictionary);
     DirectionClassifier direction(models.classifier);
