@@ -4,7 +4,9 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/debian-packages.txt")
 missing=()
-for package in "${wanted[@]}"; do
+for line in "${wanted[@]}"; do
+  read -r package command <<<"$line"
+  if [ -n "${command:-}" ] && command -v "$command" >/dev/null; then continue; fi
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
 if [ ${#missing[@]} -gt 0 ]; then

@@ -10,4 +10,58 @@ render() {  # name font
 render english DejaVu-Sans
 render chinese Noto-Sans-CJK-SC
 render mixed Noto-Sans-CJK-SC
+# Pictures laid out piece by piece: "FONT|POINTSIZE|GRAVITY|X|Y|TEXT" rows on standard input,
+# X and Y counted from the gravity's corner (NorthEast right-aligns a column at X from the
+# right edge). The .txt file beside each holds the lines in reading order.
+layout() {  # name size background
+  local args=() font pt gravity x y text
+  while IFS='|' read -r font pt gravity x y text; do
+    [ -z "$font" ] && continue
+    args+=(-font "$font" -pointsize "$pt" -gravity "$gravity" -annotate "+$x+$y" "$text")
+  done
+  convert -size "$2" "xc:$3" -fill '#202020' "${args[@]}" -colorspace Gray -depth 8 -strip "PNG8:$1.png"
+}
+# A shop receipt: prices in right-aligned columns, next to each other.
+layout receipt 640x560 '#f7f5f0' <<'L'
+Noto-Sans-CJK-SC-Bold|30|North|0|24|好邻居便利店
+Noto-Sans-CJK-SC|22|NorthWest|40|90|日期：2024-03-15 14:32
+Noto-Sans-CJK-SC|22|NorthWest|40|150|商品
+Noto-Sans-CJK-SC|22|NorthEast|310|150|数量
+Noto-Sans-CJK-SC|22|NorthEast|170|150|单价
+Noto-Sans-CJK-SC|22|NorthEast|40|150|金额
+Noto-Sans-CJK-SC|22|NorthWest|40|205|矿泉水
+Noto-Sans-CJK-SC|22|NorthEast|310|205|2
+Noto-Sans-CJK-SC|22|NorthEast|170|205|1.50
+Noto-Sans-CJK-SC|22|NorthEast|40|205|3.00
+Noto-Sans-CJK-SC|22|NorthWest|40|260|有机牛奶
+Noto-Sans-CJK-SC|22|NorthEast|310|260|1
+Noto-Sans-CJK-SC|22|NorthEast|170|260|18.90
+Noto-Sans-CJK-SC|22|NorthEast|40|260|18.90
+Noto-Sans-CJK-SC|22|NorthWest|40|315|全麦面包
+Noto-Sans-CJK-SC|22|NorthEast|310|315|1
+Noto-Sans-CJK-SC|22|NorthEast|170|315|8.90
+Noto-Sans-CJK-SC|22|NorthEast|40|315|8.90
+Noto-Sans-CJK-SC|22|NorthWest|40|370|苹果 500g
+Noto-Sans-CJK-SC|22|NorthEast|310|370|2
+Noto-Sans-CJK-SC|22|NorthEast|170|370|6.50
+Noto-Sans-CJK-SC|22|NorthEast|40|370|13.00
+Noto-Sans-CJK-SC-Bold|24|NorthWest|40|430|合计
+Noto-Sans-CJK-SC-Bold|24|NorthEast|40|430|43.80
+Noto-Sans-CJK-SC|22|North|0|495|谢谢惠顾，欢迎再来
+L
+# A page set in two columns under a full-width title; the columns' lines are level.
+layout two_columns 1120x620 white <<'L'
+Noto-Sans-CJK-SC-Bold|30|North|0|30|Two Columns 双栏版面
+DejaVu-Sans|20|NorthWest|50|130|Reading order matters when a page
+DejaVu-Sans|20|NorthWest|50|190|is set in two columns. A reader
+DejaVu-Sans|20|NorthWest|50|250|finishes the left column before
+DejaVu-Sans|20|NorthWest|50|310|moving on to the right one, and
+DejaVu-Sans|20|NorthWest|50|370|so should the recogniser.
+Noto-Sans-CJK-SC|24|NorthWest|600|126|双栏排版的页面需要先读完左栏，
+Noto-Sans-CJK-SC|24|NorthWest|600|186|再从右栏的顶部继续往下读。
+Noto-Sans-CJK-SC|24|NorthWest|600|246|如果只按从上到下的顺序排序，
+Noto-Sans-CJK-SC|24|NorthWest|600|306|两栏的句子就会交错在一起，
+Noto-Sans-CJK-SC|24|NorthWest|600|366|读出来的文字便毫无意义。
+DejaVu-Sans|18|North|0|520|Page 7
+L
 convert -size 480x240 xc:white -colorspace Gray -depth 8 -strip "PNG8:blank.png"

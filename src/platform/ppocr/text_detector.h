@@ -1,0 +1,43 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+#include <opencv2/dnn.hpp>
+
+#include <vector>
+
+#include "platform/ppocr/text_box.h"
+
+namespace quillfen::platform::ppocr {
+
+// DB post-processing settings. An unclip ratio of 1.5 split one receipt line in two on
+// our pictures; 2.0 keeps lines whole.
+struct DetectorSettings {
+  float pixelThreshold = 0.3f;  // a map pixel above this is text
+  float boxThreshold = 0.6f;    // a region is kept when its mean probability reaches this
+  float unclipRatio = 2.0f;
+  float minSide = 3;            // regions thinner than this (map pixels) are noise
+  int maxSide = 1920;           // the detector input's longest side
+};
+
+// The detector input size for a picture: scaled down to fit maxSide (never up), each side
+// rounded to a multiple of 32 (at least 32), and at most 3.8 million pixels.
+cv::Size detectorInputSize(cv::Size picture, int maxSide);
+
+// The text boxes in a probability map (CV_32F), in the coordinates of a picture of the
+// given size that was resized to the map's size. Unordered.
+std::vector<TextBox> boxesFromProbabilityMap(const cv::Mat& map, cv::Size picture, const DetectorSettings& settings);
+
+// PP-OCR's DB text detector over a prepared network.
+class TextDetector {
+ public:
+  TextDetector(cv::dnn::Net net, DetectorSettings settings = {});
+
+  // The text boxes on a BGR picture.
+  std::vector<TextBox> detect(const cv::Mat& bgr);
+
+ private:
+  cv::dnn::Net net_;
+  DetectorSettings settings_;
+};
+
+}  // namespace quillfen::platform::ppocr
