@@ -3,24 +3,15 @@
 #include <algorithm>
 
 #include "platform/ppocr/ppocr_engine.h"
+#include "platform/language_identifier.h"
 #include "platform/tesseract_engine.h"
 
 namespace quillfen::platform {
-namespace {
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-}  // namespace
-
 bool ppocrReads(const std::vector<std::string>& languages) {
   constexpr std::string_view readable[] = {"zh-Hans", "en-US", "en-GB"};
   return std::all_of(languages.begin(), languages.end(), [&](const std::string& language) {
     return std::any_of(std::begin(readable), std::end(readable),
-                       [&](std::string_view known) { return equalIgnoringCase(known, language); });
+                       [&](std::string_view known) { return sameLanguageIdentifier(known, language); });
   });
 }
 

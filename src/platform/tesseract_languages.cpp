@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/language_identifier.h"
+
 namespace quillfen::platform {
 namespace {
 
@@ -20,13 +22,6 @@ constexpr LanguageData knownLanguages[] = {
     {"ko-KR", "kor"},
 };
 
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-           return lower(x) == lower(y);
-         });
-}
-
 bool isRegularFile(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -36,7 +31,7 @@ bool isRegularFile(const std::string& path) {
 
 std::string_view tesseractDataName(std::string_view identifier) {
   for (const LanguageData& language : knownLanguages) {
-    if (equalIgnoringCase(language.identifier, identifier)) return language.dataName;
+    if (sameLanguageIdentifier(language.identifier, identifier)) return language.dataName;
   }
   return {};
 }
