@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-#include "platform/ppocr/ppocr_engine.h"
 #include "platform/language_identifier.h"
+#include "platform/ppocr/ppocr_engine.h"
 #include "platform/tesseract_engine.h"
 
 namespace quillfen::platform {
+
 bool ppocrReads(const std::vector<std::string>& languages) {
   constexpr std::string_view readable[] = {"zh-Hans", "en-US", "en-GB"};
   return std::all_of(languages.begin(), languages.end(), [&](const std::string& language) {
