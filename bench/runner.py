@@ -47,11 +47,11 @@ def parse_quillfen(out):
     return text
 
 
-def quillfen(binary, extra):
+def quillfen(binary, extra, name="QuillfenOCR"):
     why = None
     if not (os.path.isfile(binary) and os.access(binary, os.X_OK)):
         why = "no executable at %s" % binary
-    return Program("QuillfenOCR", [binary, "{}"] + extra, why, parse_quillfen)
+    return Program(name, [binary, "{}"] + extra, why, parse_quillfen)
 
 
 def tesseract():
@@ -194,16 +194,20 @@ def report(programs, runs, kinds, args):
             out.append("| %s | %s | %d | %.2f%% | %.2f%% | %.2f | %.3f | %.1f | %d/%d |" % (
                 "**all**" if kind == "all" else kind, prog.name, s["pictures"], 100 * s["cer"],
                 100 * s["cer_ws"], s["line_err"], s["median_s"], s["peak_mib"], s["failed"], s["runs"]))
-    q = totals.get("QuillfenOCR")
-    peers = [p.name for p in programs if p.name != "QuillfenOCR" and p.name in totals]
-    if q and peers:
-        out += ["", "QuillfenOCR relative to each peer (below 1 means QuillfenOCR uses less):", "",
-                "| peer | time (sum of per-picture medians) | median time | peak memory | median memory |",
-                "|---|---|---|---|---|"]
+    ours = [p.name for p in programs if p.name.startswith("QuillfenOCR") and p.name in totals]
+    peers = [p.name for p in programs if not p.name.startswith("QuillfenOCR") and p.name in totals]
+    for mine in ours:
+        q = totals[mine]
+        if not peers:
+            break
+        out += ["", "%s relative to each peer (below 1 means %s does better or uses less):" % (mine, mine), "",
+                "| peer | CER | time (sum of per-picture medians) | median time | peak memory | median memory |",
+                "|---|---|---|---|---|---|"]
         for name in peers:
             p = totals[name]
-            out.append("| %s | %.2fx (%.1fs vs %.1fs) | %.2fx | %.2fx (%.0f vs %.0f MiB) | %.2fx |" % (
-                name, q["total_s"] / p["total_s"], q["total_s"], p["total_s"],
+            out.append("| %s | %s | %.2fx (%.1fs vs %.1fs) | %.2fx | %.2fx (%.0f vs %.0f MiB) | %.2fx |" % (
+                name, "%.2fx" % (q["cer"] / p["cer"]) if p["cer"] else "-",
+                q["total_s"] / p["total_s"], q["total_s"], p["total_s"],
                 q["median_s"] / p["median_s"], q["peak_mib"] / p["peak_mib"], q["peak_mib"],
                 p["peak_mib"], q["median_mib"] / p["median_mib"]))
     failures = [r for r in runs if r["failure"]]
@@ -218,6 +222,9 @@ def main():
     ap = argparse.ArgumentParser(description="Compare QuillfenOCR with peer OCR programs.")
     ap.add_argument("--binary", default=os.path.join(HERE, "..", "build", "QuillfenOCR"),
                     help="QuillfenOCR executable (default %(default)s)")
+    ap.add_argument("--also", action="append", default=[], metavar="NAME=BINARY",
+                    help="another QuillfenOCR build in the same run, e.g. QuillfenOCR-tesseract=path "
+                         "(NAME must start with QuillfenOCR; it is added to --programs)")
     ap.add_argument("--args", default="", help="extra arguments after the picture, e.g. 'chi_sim,eng'")
     ap.add_argument("--repeat", type=int, default=3, help="runs per picture and program (default 3)")
     ap.add_argument("--kinds", default="", help="comma-separated kinds to run (default all)")
@@ -239,9 +246,15 @@ def main():
         kinds = [k for k in kinds if k in wanted]
         pictures = [p for p in pictures if p["kind"] in wanted]
 
-    every = {p.name: p for p in [quillfen(os.path.abspath(args.binary), shlex.split(args.args)),
-                                  tesseract(), ppocr()]}
-    names = args.programs.split(",")
+    extra = shlex.split(args.args)
+    others = []
+    for spec in args.also:
+        name, _, binary = spec.partition("=")
+        if not name.startswith("QuillfenOCR") or not binary:
+            sys.exit("--also takes NAME=BINARY with NAME starting with QuillfenOCR")
+        others.append(quillfen(os.path.abspath(binary), extra, name))
+    every = {p.name: p for p in [quillfen(os.path.abspath(args.binary), extra), *others, tesseract(), ppocr()]}
+    names = args.programs.split(",") + [p.name for p in others]
     if set(names) - set(every):
         sys.exit("unknown program(s); known: %s" % ",".join(every))
     programs = [every[n] for n in names]
