@@ -12,6 +12,7 @@
 #include "platform/picture_decoder.h"
 #include "platform/quiet_standard_error.h"
 #include "platform/tesseract_languages.h"
+#include "platform/tesseract_threads.h"
 
 namespace quillfen::platform {
 namespace {
@@ -69,6 +70,7 @@ class TesseractHandler final : public ImageRequestHandler {
       return Status::error("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ + "）");
     }
     api.SetPageSegMode(tesseract::PSM_AUTO);
+    runTesseractOnOneThread();
 
     auto* image = static_cast<LeptonicaImage*>(image_.get());
     api.SetImage(image->pix());
