@@ -17,7 +17,7 @@ bool isDirectory(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-const char* const kFiles[] = {kDetectorFile, kRecognizerFile, kClassifierFile, kDictionaryFile};
+const char* const kFiles[] = {kDetectorFile, kRecognizerFile, kDictionaryFile};
 
 std::string joined(const std::vector<std::string>& folders) {
   std::string out;
@@ -94,9 +94,6 @@ std::variant<Models, Status> loadModels(const std::vector<std::string>& folders)
   auto recognizer = loadNet(*chosen + "/" + kRecognizerFile);
   if (auto* error = std::get_if<Status>(&recognizer)) return *error;
   models.recognizer = std::move(std::get<cv::dnn::Net>(recognizer));
-  auto classifier = loadNet(*chosen + "/" + kClassifierFile);
-  if (auto* error = std::get_if<Status>(&classifier)) return *error;
-  models.classifier = std::move(std::get<cv::dnn::Net>(classifier));
   auto dictionary = loadDictionary(*chosen + "/" + kDictionaryFile);
   if (auto* error = std::get_if<Status>(&dictionary)) return *error;
   models.dictionary = std::move(std::get<std::vector<std::string>>(dictionary));

@@ -13,7 +13,6 @@ namespace quillfen::platform::ppocr {
 // The prepared model files a folder must hold (models/prepare.py writes them).
 inline constexpr const char* kDetectorFile = "ppocr_det.onnx";
 inline constexpr const char* kRecognizerFile = "ppocr_rec.onnx";
-inline constexpr const char* kClassifierFile = "ppocr_cls.onnx";
 inline constexpr const char* kDictionaryFile = "ppocr_keys.txt";
 
 // How to get damaged or missing model files back, for error descriptions.
@@ -23,7 +22,6 @@ struct Models {
   std::string folder;  // where they were loaded from
   cv::dnn::Net detector;
   cv::dnn::Net recognizer;
-  cv::dnn::Net classifier;  // text direction
   std::vector<std::string> dictionary;  // one entry per recogniser class after the blank
 };
 

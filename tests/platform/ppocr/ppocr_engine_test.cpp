@@ -13,7 +13,7 @@ namespace quillfen::platform::ppocr {
 namespace {
 
 const std::string kBuiltModels = QUILLFEN_PPOCR_MODEL_DIR;
-const char* const kAllFiles[] = {kDetectorFile, kRecognizerFile, kClassifierFile, kDictionaryFile};
+const char* const kAllFiles[] = {kDetectorFile, kRecognizerFile, kDictionaryFile};
 
 // A model folder linking to the built files, except those the test replaces or leaves out.
 struct ModelFolder {
@@ -69,7 +69,6 @@ TEST(PpocrEngine, DamagedFilesAreNamed) {
   const std::pair<const char*, std::string> damages[] = {
       {kDetectorFile, "this is not a model\n"},
       {kRecognizerFile, real.substr(0, real.size() / 2)},  // cut short
-      {kClassifierFile, ""},
       {kDictionaryFile, "a\nb\nc\n"},  // a dictionary for another recogniser
       {kDictionaryFile, ""},
   };
