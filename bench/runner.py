@@ -248,8 +248,8 @@ def main():
 
     extra = shlex.split(args.args)
     others = []
-    for spec in args.also:
-        name, _, binary = spec.partition("=")
+    for entry in args.also:
+        name, _, binary = entry.partition("=")
         if not name.startswith("QuillfenOCR") or not binary:
             sys.exit("--also takes NAME=BINARY with NAME starting with QuillfenOCR")
         others.append(quillfen(os.path.abspath(binary), extra, name))
