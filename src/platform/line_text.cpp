@@ -33,9 +33,14 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 
 }  // namespace
 
+std::string_view trimmedWhiteSpace(std::string_view text) {
+  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 std::string readerLineText(std::string_view engineLine) {
-  while (!engineLine.empty() && isSpace(engineLine.front())) engineLine.remove_prefix(1);
-  while (!engineLine.empty() && isSpace(engineLine.back())) engineLine.remove_suffix(1);
+  engineLine = trimmedWhiteSpace(engineLine);
 
   std::string out;
   out.reserve(engineLine.size());

@@ -12,4 +12,7 @@ namespace quillfen::platform {
 // are kept.
 std::string readerLineText(std::string_view engineLine);
 
+// The text without the white space (space, tab, line breaks) at either end.
+std::string_view trimmedWhiteSpace(std::string_view text);
+
 }  // namespace quillfen::platform

@@ -2,18 +2,20 @@
 
 #include <leptonica/allheaders.h>
 
+#include "platform/leptonica_image.h"
+
 namespace quillfen::platform::ppocr {
 
 cv::Mat bgrFromPix(Pix* pix) {
   if (pix == nullptr) return {};
   // 32 bpp is one uint32 per pixel holding R, G, B and A at Leptonica's shifts; reading
   // whole words keeps this independent of the machine's byte order.
-  Pix* rgba = pixConvertTo32(pix);
-  if (rgba == nullptr) return {};
-  const int width = static_cast<int>(pixGetWidth(rgba));
-  const int height = static_cast<int>(pixGetHeight(rgba));
-  const l_uint32* data = pixGetData(rgba);
-  const std::size_t wordsPerLine = static_cast<std::size_t>(pixGetWpl(rgba));
+  const PixPtr rgba(pixConvertTo32(pix));
+  if (!rgba) return {};
+  const int width = static_cast<int>(pixGetWidth(rgba.get()));
+  const int height = static_cast<int>(pixGetHeight(rgba.get()));
+  const l_uint32* data = pixGetData(rgba.get());
+  const std::size_t wordsPerLine = static_cast<std::size_t>(pixGetWpl(rgba.get()));
   cv::Mat bgr(height, width, CV_8UC3);
   for (int y = 0; y < height; ++y) {
     const l_uint32* line = data + static_cast<std::size_t>(y) * wordsPerLine;
@@ -24,7 +26,6 @@ cv::Mat bgrFromPix(Pix* pix) {
                          static_cast<uchar>(word >> L_RED_SHIFT));
     }
   }
-  pixDestroy(&rgba);
   return bgr;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/line_text.h"
 #include "platform/ppocr/reading_order.h"
 
 namespace quillfen::platform::ppocr {
@@ -12,21 +13,13 @@ namespace {
 // text that the detector cut; anything less is a gap a reader sees.
 constexpr float kCutOverlap = 0.3f;
 
-std::string trimmed(const std::string& text) {
-  const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; };
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && isSpace(text[begin])) ++begin;
-  while (end > begin && isSpace(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
 }  // namespace
 
 Observations lineObservations(const std::vector<ReadBox>& boxes) {
   std::vector<const ReadBox*> kept;
   std::vector<cv::Rect2f> bounds;
   for (const ReadBox& box : boxes) {
-    if (trimmed(box.decoded.text).empty()) continue;
+    if (trimmedWhiteSpace(box.decoded.text).empty()) continue;
     kept.push_back(&box);
     bounds.push_back(box.bounds);
   }
@@ -44,12 +37,12 @@ Observations lineObservations(const std::vector<ReadBox>& boxes) {
         const float height = std::min(box.bounds.height, previous->bounds.height);
         if (gap > -kCutOverlap * height) text += ' ';
       }
-      text += trimmed(box.decoded.text);
+      text += trimmedWhiteSpace(box.decoded.text);
       probabilitySum += box.decoded.probabilitySum;
       steps += box.decoded.keptSteps;
       previous = &box;
     }
-    text = trimmed(text);
+    text = std::string(trimmedWhiteSpace(text));
     if (text.empty() || steps == 0) continue;
     observations.push_back(
         std::make_unique<TextLineObservation>(std::move(text), static_cast<float>(probabilitySum / steps)));
