@@ -6,23 +6,18 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "platform/ppocr/detector_tiles.h"
+#include "platform/ppocr/small_text_regions.h"
+
 namespace quillfen::platform::ppocr {
 namespace {
 
 constexpr int kAlign = 32;
-// OpenCV 4.6's DNN module crashes (SIGSEGV inside a parallel layer) once the detector
-// input reaches 2^22 pixels (2048 × 2048 did, 2240 × 1696 did not); stay well below.
-constexpr double kMaxInputArea = 3.8e6;
 constexpr std::size_t kMaxCandidates = 1000;
 
 // RGB, x/255 normalised with ImageNet's mean and deviation, as the detector was trained.
-cv::Mat detectorBlob(const cv::Mat& bgr, cv::Size size) {
-  cv::Mat resized;
-  if (bgr.size() == size) {
-    resized = bgr;
-  } else {
-    cv::resize(bgr, resized, size, 0, 0, cv::INTER_LINEAR);
-  }
+cv::Mat detectorBlob(const cv::Mat& resized) {
+  const cv::Size size = resized.size();
   constexpr float mean[3] = {0.485f, 0.456f, 0.406f};
   constexpr float deviation[3] = {0.229f, 0.224f, 0.225f};
   const int dims[4] = {1, 3, size.height, size.width};
@@ -62,10 +57,7 @@ cv::Size detectorInputSize(cv::Size picture, int maxSide) {
   auto align = [](double side) {
     return std::max(kAlign, static_cast<int>(std::lround(side / kAlign)) * kAlign);
   };
-  for (;; scale *= 0.97) {
-    const cv::Size size(align(picture.width * scale), align(picture.height * scale));
-    if (static_cast<double>(size.area()) <= kMaxInputArea || size.area() <= kAlign * kAlign) return size;
-  }
+  return {align(picture.width * scale), align(picture.height * scale)};
 }
 
 std::vector<TextBox> boxesFromProbabilityMap(const cv::Mat& map, cv::Size picture, const DetectorSettings& settings) {
@@ -96,16 +88,63 @@ std::vector<TextBox> boxesFromProbabilityMap(const cv::Mat& map, cv::Size pictur
 
 TextDetector::TextDetector(cv::dnn::Net net, DetectorSettings settings) : net_(std::move(net)), settings_(settings) {}
 
+cv::Mat TextDetector::probabilityMap(const cv::Mat& bgr, cv::Size size) {
+  cv::Mat resized;
+  if (bgr.size() == size) {
+    resized = bgr;
+  } else {
+    cv::resize(bgr, resized, size, 0, 0, cv::INTER_AREA);
+  }
+  // The network's working memory grows with its input (about 250 MB per million pixels),
+  // and OpenCV 4.6 crashes inside a parallel layer once one input reaches 2^22 pixels:
+  // big inputs are read tile by tile into one map.
+  cv::Mat map(size, CV_32F);
+  for (const DetectorTile& tile : detectorTiles(size, settings_.tileSide, settings_.tileMargin)) {
+    net_.setInput(detectorBlob(resized(tile.input)));
+    const cv::Mat out = net_.forward();
+    if (out.dims != 4 || out.size[0] != 1 || out.size[1] != 1 || out.size[2] != tile.input.height ||
+        out.size[3] != tile.input.width) {
+      throw std::runtime_error("detector output has an unexpected shape");
+    }
+    const cv::Mat tileMap(tile.input.height, tile.input.width, CV_32F, const_cast<float*>(out.ptr<float>()));
+    tileMap(tile.kept - tile.input.tl()).copyTo(map(tile.kept));
+  }
+  return map;
+}
+
 std::vector<TextBox> TextDetector::detect(const cv::Mat& bgr) {
   const cv::Size size = detectorInputSize(bgr.size(), settings_.maxSide);
-  net_.setInput(detectorBlob(bgr, size));
-  const cv::Mat out = net_.forward();
-  if (out.dims != 4 || out.size[0] != 1 || out.size[1] != 1 || out.size[2] != size.height ||
-      out.size[3] != size.width) {
-    throw std::runtime_error("detector output has an unexpected shape");
+  const cv::Mat map = probabilityMap(bgr, size);
+  std::vector<TextBox> boxes = boxesFromProbabilityMap(map, bgr.size(), settings_);
+  if (static_cast<double>(size.width) / bgr.cols > settings_.rereadBelowScale) return boxes;
+
+  // Shrunk to fit the detector, small text leaves kernels a few map pixels high that are
+  // boxed in pieces or dropped. Read those parts again at the picture's own size, within
+  // a budget, and let their boxes replace the coarse ones lying inside.
+  long budget = settings_.rereadBudget;
+  for (const cv::Rect& region : smallTextRegions(map, bgr.size(), settings_.pixelThreshold, settings_.smallKernel)) {
+    if (region.area() > budget) continue;
+    budget -= region.area();
+    // The network wants sides in multiples of 32: pad the region's copy with its edges.
+    const cv::Size aligned((region.width + kAlign - 1) / kAlign * kAlign, (region.height + kAlign - 1) / kAlign * kAlign);
+    cv::Mat part;
+    cv::copyMakeBorder(bgr(region), part, 0, aligned.height - region.height, 0, aligned.width - region.width,
+                       cv::BORDER_REPLICATE);
+    const cv::Mat fineMap = probabilityMap(part, aligned);
+    std::vector<TextBox> fine = boxesFromProbabilityMap(fineMap(cv::Rect({0, 0}, region.size())), region.size(), settings_);
+
+    const cv::Rect2f reach(static_cast<float>(region.x) - 2, static_cast<float>(region.y) - 2,
+                           static_cast<float>(region.width) + 4, static_cast<float>(region.height) + 4);
+    std::erase_if(boxes, [&](const TextBox& box) { return (box.bounds() & reach) == box.bounds(); });
+    for (TextBox& box : fine) {
+      for (cv::Point2f& corner : box.corners) corner += cv::Point2f(static_cast<float>(region.x), static_cast<float>(region.y));
+      const cv::Rect2f bounds = box.bounds();
+      const cv::Point2f centre(bounds.x + bounds.width / 2, bounds.y + bounds.height / 2);
+      const bool covered = std::any_of(boxes.begin(), boxes.end(), [&](const TextBox& kept) { return kept.bounds().contains(centre); });
+      if (!covered) boxes.push_back(box);
+    }
   }
-  const cv::Mat map(size.height, size.width, CV_32F, const_cast<float*>(out.ptr<float>()));
-  return boxesFromProbabilityMap(map, bgr.size(), settings_);
+  return boxes;
 }
 
 }  // namespace quillfen::platform::ppocr

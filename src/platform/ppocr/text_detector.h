@@ -15,12 +15,20 @@ struct DetectorSettings {
   float pixelThreshold = 0.3f;  // a map pixel above this is text
   float boxThreshold = 0.6f;    // a region is kept when its mean probability reaches this
   float unclipRatio = 2.0f;
-  float minSide = 3;            // regions thinner than this (map pixels) are noise
+  float minSide = 3;              // regions thinner than this (map pixels) are noise
   int maxSide = 1920;           // the detector input's longest side
+  int tileSide = 1280;          // the network reads at most this many pixels a side at once
+  int tileMargin = 96;          // context kept on each side of a seam between tiles
+  // Pictures shrunk to this scale or below get a second look at their small text: map
+  // kernels at most smallKernel pixels high are read again at full size, over at most
+  // rereadBudget picture pixels.
+  double rereadBelowScale = 0.75;
+  int smallKernel = 8;
+  long rereadBudget = 2'000'000;
 };
 
 // The detector input size for a picture: scaled down to fit maxSide (never up), each side
-// rounded to a multiple of 32 (at least 32), and at most 3.8 million pixels.
+// rounded to a multiple of 32 (at least 32).
 cv::Size detectorInputSize(cv::Size picture, int maxSide);
 
 // The text boxes in a probability map (CV_32F), in the coordinates of a picture of the
@@ -36,6 +44,9 @@ class TextDetector {
   std::vector<TextBox> detect(const cv::Mat& bgr);
 
  private:
+  // The network's probability map for the picture resized to `size`.
+  cv::Mat probabilityMap(const cv::Mat& bgr, cv::Size size);
+
   cv::dnn::Net net_;
   DetectorSettings settings_;
 };

@@ -4,9 +4,19 @@
 
 #include <opencv2/imgproc.hpp>
 
-#include <algorithm>
+#include <leptonica/allheaders.h>
 
+#include <algorithm>
+#include <variant>
+
+#include "platform/leptonica_image.h"
+#include "platform/ppocr/line_crop.h"
+#include "platform/ppocr/model_files.h"
+#include "platform/ppocr/pix_to_mat.h"
 #include "platform/ppocr/text_box.h"
+#include "platform/ppocr/text_recognizer.h"
+#include "support/run_binary.h"
+#include "support/text_distance.h"
 
 namespace quillfen::platform::ppocr {
 namespace {
@@ -45,14 +55,6 @@ TEST(DetectorInput, SidesAreMultiplesOf32AndTheLongestIsCapped) {
   EXPECT_EQ(detectorInputSize({10, 5}, 1920), cv::Size(32, 32));
   EXPECT_EQ(detectorInputSize({4000, 3000}, 1920), cv::Size(1920, 1440));
   EXPECT_EQ(detectorInputSize({3000, 4000}, 1920), cv::Size(1440, 1920));
-  // However high the side cap, the input stays below the 2^22 pixels that crash OpenCV.
-  for (const cv::Size picture : {cv::Size(4000, 3000), cv::Size(5000, 5000), cv::Size(8000, 1000)}) {
-    const cv::Size input = detectorInputSize(picture, 8000);
-    EXPECT_LE(input.area(), 3800000) << picture;
-    EXPECT_GT(input.area(), 3000000) << picture;
-    EXPECT_NEAR(static_cast<double>(input.width) / input.height,
-                static_cast<double>(picture.width) / picture.height, 0.05 * picture.width / picture.height);
-  }
   // Small pictures are never enlarged beyond rounding.
   EXPECT_EQ(detectorInputSize({300, 100}, 1920), cv::Size(288, 96));
 }
@@ -114,6 +116,70 @@ TEST(ProbabilityMap, TiltedRegionKeepsItsTilt) {
   const auto& c = boxes[0].corners;
   // The top edge runs down to the right (y grows) by tan 20° per pixel.
   EXPECT_NEAR((c[1].y - c[0].y) / (c[1].x - c[0].x), std::tan(20 * CV_PI / 180), 0.05);
+}
+
+// The detector and recogniser over the built models.
+struct RealModels {
+  Models models;
+  RealModels() {
+    auto loaded = loadModels({QUILLFEN_PPOCR_MODEL_DIR});
+    if (auto* error = std::get_if<Status>(&loaded)) throw std::runtime_error(error->description());
+    models = std::get<Models>(std::move(loaded));
+  }
+};
+
+cv::Mat testPicture(const std::string& name) {
+  const PixPtr pix(pixRead(testing::dataPath(name).c_str()));
+  if (!pix) throw std::runtime_error("cannot read " + name);
+  return bgrFromPix(pix.get());
+}
+
+std::vector<cv::Rect2f> boundsOf(const std::vector<TextBox>& boxes) {
+  std::vector<cv::Rect2f> bounds;
+  for (const TextBox& box : boxes) bounds.push_back(box.bounds());
+  return bounds;
+}
+
+TEST(TextDetectorOnPictures, SmallTilesFindTheBoxesOnePassFinds) {
+  RealModels real;
+  const cv::Mat picture = testPicture("two_columns.png");
+  const auto whole = boundsOf(TextDetector(real.models.detector).detect(picture));
+  DetectorSettings tiled;
+  tiled.tileSide = 384;  // 1120 × 608 in 5 × 3 tiles, seams crossing every line
+  const auto pieces = boundsOf(TextDetector(real.models.detector, tiled).detect(picture));
+  ASSERT_GE(whole.size(), 6u);
+  ASSERT_EQ(pieces.size(), whole.size());
+  // The network pools over its whole input, so a tile's map is a little thicker or thinner
+  // than the whole picture's; what must hold is that no line is cut at a seam: each line
+  // is one box, as long as in one pass.
+  for (const cv::Rect2f& box : whole) {
+    const cv::Point2f centre(box.x + box.width / 2, box.y + box.height / 2);
+    const auto match = std::find_if(pieces.begin(), pieces.end(), [&](const cv::Rect2f& piece) { return piece.contains(centre); });
+    ASSERT_NE(match, pieces.end()) << box;
+    EXPECT_NEAR(match->width, box.width, 0.05 * box.width) << box;
+    EXPECT_NEAR(match->x, box.x, 10) << box;
+  }
+}
+
+TEST(TextDetectorOnPictures, SmallTextOnABigPhotoIsReadWhole) {
+  // The English test picture's lines at about 14-pixel glyphs on a 4000 × 3000 canvas,
+  // which the detector first sees at half size.
+  RealModels real;
+  cv::Mat canvas(3000, 4000, CV_8UC3, cv::Scalar(215, 225, 230));
+  cv::Mat small;
+  cv::resize(testPicture("english.png"), small, {}, 0.3, 0.3, cv::INTER_AREA);
+  small.copyTo(canvas(cv::Rect({700, 500}, small.size())));
+  cv::Mat noise(canvas.size(), CV_8UC3);
+  cv::randn(noise, 0, 16);  // a camera's grain, as on a photo
+  canvas += noise;
+
+  TextRecognizer recognizer(real.models.recognizer, real.models.dictionary);
+  std::vector<TextBox> boxes = TextDetector(real.models.detector).detect(canvas);
+  std::sort(boxes.begin(), boxes.end(), [](const TextBox& a, const TextBox& b) { return a.bounds().y < b.bounds().y; });
+  std::string text;
+  for (const TextBox& box : boxes) text += recognizer.recognize(cropTextBox(canvas, box)).text + "\n";
+  EXPECT_EQ(boxes.size(), 3u) << text;
+  EXPECT_LT(testing::characterErrorRate(testing::expectedText("english"), text), 0.03) << text;
 }
 
 }  // namespace
