@@ -11,6 +11,7 @@
 #include "platform/line_text.h"
 #include "platform/picture_decoder.h"
 #include "platform/quiet_standard_error.h"
+#include "platform/tesseract_input.h"
 #include "platform/tesseract_languages.h"
 #include "platform/tesseract_threads.h"
 
@@ -47,7 +48,15 @@ Observations textLines(tesseract::TessBaseAPI& api) {
 class TesseractHandler final : public ImageRequestHandler {
  public:
   TesseractHandler(std::unique_ptr<DecodedImage> image, const std::string& dataDirectory)
-      : image_(std::move(image)), dataDirectory_(dataDirectory) {}
+      : image_(std::move(image)), dataDirectory_(dataDirectory) {
+    // A colourful picture is kept only as its luminance: on a 4000 × 3000 photo the
+    // colour copy is 48 MB that Tesseract would not read.
+    if (image_) {
+      if (PixPtr luminance = tesseractInput(static_cast<LeptonicaImage*>(image_.get())->pix())) {
+        image_ = std::make_unique<LeptonicaImage>(std::move(luminance));
+      }
+    }
+  }
 
   Status perform(TextRecognitionRequest& request) override {
     auto languages = tesseractLanguages(request.recognitionLanguages(), dataDirectory_);
@@ -72,8 +81,7 @@ class TesseractHandler final : public ImageRequestHandler {
     api.SetPageSegMode(tesseract::PSM_AUTO);
     runTesseractOnOneThread();
 
-    auto* image = static_cast<LeptonicaImage*>(image_.get());
-    api.SetImage(image->pix());
+    api.SetImage(static_cast<LeptonicaImage*>(image_.get())->pix());
     if (api.Recognize(nullptr) != 0) return Status::error("Tesseract 识别这张图片失败");
     request.setResults(textLines(api));
     return Status::ok();
