@@ -162,7 +162,7 @@ TEST(TextDetectorOnPictures, SmallTilesFindTheBoxesOnePassFinds) {
 }
 
 TEST(TextDetectorOnPictures, SmallTextOnABigPhotoIsReadWhole) {
-  // The English test picture's lines at about 14-pixel glyphs on a 4000 × 3000 canvas,
+  // The English test picture's lines at about 12-pixel glyphs on a 4000 × 3000 canvas,
   // which the detector first sees at half size.
   RealModels real;
   cv::Mat canvas(3000, 4000, CV_8UC3, cv::Scalar(215, 225, 230));
