@@ -1,5 +1,7 @@
 #include "platform/tesseract_input.h"
 
+#include <leptonica/allheaders.h>
+
 #include <algorithm>
 
 namespace quillfen::platform {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <leptonica/allheaders.h>
-
 #include "platform/leptonica_image.h"
 
 namespace quillfen::platform {

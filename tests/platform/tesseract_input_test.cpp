@@ -1,6 +1,7 @@
 #include "platform/tesseract_input.h"
 
 #include <gtest/gtest.h>
+#include <leptonica/allheaders.h>
 
 #include <random>
 

@@ -16,30 +16,21 @@ struct AxisPlan {
 };
 
 AxisPlan planAxis(int total, int maxSide, int margin) {
-  AxisPlan plan;
-  if (total <= maxSide || maxSide <= 2 * margin) {
-    plan.length = std::min(total, std::max(maxSide, 1));
-    if (total <= maxSide) {
-      plan.starts = {0};
-      plan.keptEnds = {total};
-      return plan;
-    }
-    margin = 0;  // settings too tight for overlap: fall back to plain abutting tiles
-  }
+  if (total <= maxSide) return {total, {0}, {total}};
+  if (maxSide <= 2 * margin) margin = 0;  // too tight for overlap: tiles just abut
+  // At least two tiles from here on. Their common length is the shortest that still
+  // overlaps neighbours by 2 × margin, rounded up to the network's stride; it never
+  // exceeds maxSide when maxSide is itself aligned.
   const int step = maxSide - 2 * margin;
   const int count = (total - 2 * margin + step - 1) / step;
-  // The shortest common length that still overlaps neighbours by 2 × margin, rounded up to
-  // the network's stride; it never exceeds maxSide when maxSide is itself aligned.
-  int length = (total + (count - 1) * 2 * margin + count - 1) / count;
-  length = std::min({(length + kAlign - 1) / kAlign * kAlign, maxSide, total});
-  plan.length = length;
+  const int shortest = (total + (count - 1) * 2 * margin + count - 1) / count;
+  AxisPlan plan;
+  plan.length = std::min({(shortest + kAlign - 1) / kAlign * kAlign, maxSide, total});
   for (int i = 0; i < count; ++i) {
-    plan.starts.push_back(count == 1 ? 0
-                                     : static_cast<int>(static_cast<long long>(total - length) * i / (count - 1)));
+    plan.starts.push_back(static_cast<int>(static_cast<long long>(total - plan.length) * i / (count - 1)));
   }
-  for (int i = 0; i + 1 < count; ++i) {
-    plan.keptEnds.push_back((plan.starts[static_cast<std::size_t>(i) + 1] + plan.starts[static_cast<std::size_t>(i)] +
-                             length) / 2);
+  for (std::size_t i = 1; i < plan.starts.size(); ++i) {
+    plan.keptEnds.push_back((plan.starts[i - 1] + plan.length + plan.starts[i]) / 2);
   }
   plan.keptEnds.push_back(total);
   return plan;

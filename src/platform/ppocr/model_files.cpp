@@ -25,15 +25,6 @@ std::string joined(const std::vector<std::string>& folders) {
   return out;
 }
 
-// OpenCV's messages may span lines; ours are one line.
-std::string oneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
-
 std::variant<cv::dnn::Net, Status> loadNet(const std::string& path) {
   try {
     cv::dnn::Net net = cv::dnn::readNetFromONNX(path);
@@ -59,6 +50,14 @@ std::variant<std::vector<std::string>, Status> loadDictionary(const std::string&
 }
 
 }  // namespace
+
+std::string oneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
 
 std::string restoreAdvice() {
   return "重新构建（cmake --build，会重新运行 models/fetch.sh 和 models/prepare.py）或重新安装即可恢复";

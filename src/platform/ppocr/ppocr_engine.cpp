@@ -21,13 +21,6 @@ namespace {
 // PaddleOCR's own cut-off: boxes read with less confidence are mostly texture or noise.
 constexpr float kMinBoxConfidence = 0.5f;
 
-std::string oneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  return text;
-}
-
 class PpocrHandler final : public ImageRequestHandler {
  public:
   // The picture is kept only as OpenCV pixels: a 4000 × 3000 photo's Leptonica copy is
@@ -56,8 +49,7 @@ class PpocrHandler final : public ImageRequestHandler {
 
  private:
   Status read(Models& models, TextRecognitionRequest& request) {
-    const cv::Mat& picture = picture_;
-    if (picture.empty()) return Status::error("图片无法转换为 RGB 像素");
+    if (picture_.empty()) return Status::error("图片无法转换为 RGB 像素");
 
     // OpenCV runs each layer on as many threads as there are CPUs (Debian builds it with
     // TBB), so both cores are used without a cv::setNumThreads call.
@@ -69,8 +61,8 @@ class PpocrHandler final : public ImageRequestHandler {
     // gains (the benchmark's ten worst pictures: 21.8 % character errors with it, 0.13 %
     // without).
     std::vector<ReadBox> read;
-    for (const TextBox& box : detector.detect(picture)) {
-      const cv::Mat crop = cropTextBox(picture, box);
+    for (const TextBox& box : detector.detect(picture_)) {
+      const cv::Mat crop = cropTextBox(picture_, box);
       DecodedText best = recognizer.recognize(crop);
       // A tall crop is a line on its side or a narrow single character: keep the
       // reading PaddleOCR's quarter turn gives only when it is the more confident one.

@@ -15,6 +15,8 @@ namespace {
 constexpr int kAlign = 32;
 constexpr std::size_t kMaxCandidates = 1000;
 
+int alignedUp(int side) { return (side + kAlign - 1) / kAlign * kAlign; }
+
 // RGB, x/255 normalised with ImageNet's mean and deviation, as the detector was trained.
 cv::Mat detectorBlob(const cv::Mat& resized) {
   const cv::Size size = resized.size();
@@ -125,24 +127,30 @@ std::vector<TextBox> TextDetector::detect(const cv::Mat& bgr) {
   for (const cv::Rect& region : smallTextRegions(map, bgr.size(), settings_.pixelThreshold, settings_.smallKernel)) {
     if (region.area() > budget) continue;
     budget -= region.area();
-    // The network wants sides in multiples of 32: pad the region's copy with its edges.
-    const cv::Size aligned((region.width + kAlign - 1) / kAlign * kAlign, (region.height + kAlign - 1) / kAlign * kAlign);
-    cv::Mat part;
-    cv::copyMakeBorder(bgr(region), part, 0, aligned.height - region.height, 0, aligned.width - region.width,
-                       cv::BORDER_REPLICATE);
-    const cv::Mat fineMap = probabilityMap(part, aligned);
-    std::vector<TextBox> fine = boxesFromProbabilityMap(fineMap(cv::Rect({0, 0}, region.size())), region.size(), settings_);
-
     const cv::Rect2f reach(static_cast<float>(region.x) - 2, static_cast<float>(region.y) - 2,
                            static_cast<float>(region.width) + 4, static_cast<float>(region.height) + 4);
     std::erase_if(boxes, [&](const TextBox& box) { return (box.bounds() & reach) == box.bounds(); });
-    for (TextBox& box : fine) {
-      for (cv::Point2f& corner : box.corners) corner += cv::Point2f(static_cast<float>(region.x), static_cast<float>(region.y));
+    for (const TextBox& box : boxesAtFullSize(bgr, region)) {
       const cv::Rect2f bounds = box.bounds();
       const cv::Point2f centre(bounds.x + bounds.width / 2, bounds.y + bounds.height / 2);
       const bool covered = std::any_of(boxes.begin(), boxes.end(), [&](const TextBox& kept) { return kept.bounds().contains(centre); });
       if (!covered) boxes.push_back(box);
     }
+  }
+  return boxes;
+}
+
+std::vector<TextBox> TextDetector::boxesAtFullSize(const cv::Mat& bgr, const cv::Rect& region) {
+  // The network wants sides in multiples of 32: pad the region's copy with its edges.
+  const cv::Size aligned(alignedUp(region.width), alignedUp(region.height));
+  cv::Mat part;
+  cv::copyMakeBorder(bgr(region), part, 0, aligned.height - region.height, 0, aligned.width - region.width,
+                     cv::BORDER_REPLICATE);
+  const cv::Mat map = probabilityMap(part, aligned);
+  std::vector<TextBox> boxes = boxesFromProbabilityMap(map(cv::Rect({0, 0}, region.size())), region.size(), settings_);
+  const cv::Point2f offset(static_cast<float>(region.x), static_cast<float>(region.y));
+  for (TextBox& box : boxes) {
+    for (cv::Point2f& corner : box.corners) corner += offset;
   }
   return boxes;
 }

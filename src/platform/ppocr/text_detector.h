@@ -15,7 +15,7 @@ struct DetectorSettings {
   float pixelThreshold = 0.3f;  // a map pixel above this is text
   float boxThreshold = 0.6f;    // a region is kept when its mean probability reaches this
   float unclipRatio = 2.0f;
-  float minSide = 3;              // regions thinner than this (map pixels) are noise
+  float minSide = 3;            // regions thinner than this (map pixels) are noise
   int maxSide = 1920;           // the detector input's longest side
   int tileSide = 1280;          // the network reads at most this many pixels a side at once
   int tileMargin = 96;          // context kept on each side of a seam between tiles
@@ -46,6 +46,8 @@ class TextDetector {
  private:
   // The network's probability map for the picture resized to `size`.
   cv::Mat probabilityMap(const cv::Mat& bgr, cv::Size size);
+  // The boxes found in one region of the picture at its own size, in picture coordinates.
+  std::vector<TextBox> boxesAtFullSize(const cv::Mat& bgr, const cv::Rect& region);
 
   cv::dnn::Net net_;
   DetectorSettings settings_;
