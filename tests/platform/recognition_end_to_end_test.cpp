@@ -81,6 +81,16 @@ TEST(Recognition, OtherLanguagesSendTheRunToTesseract) {
   EXPECT_GT(english.confidence(), 0.5);
 }
 
+TEST(Recognition, TesseractReadsATwoColumnPageColumnByColumn) {
+  // Left to Tesseract's layout analysis, each line of this page came out as the left
+  // column's line followed by the right one's.
+  const OcrOutput record = successfulRecord(runTool({dataPath("two_columns.png"), "en-US,zh-Hans,fr-FR"}));
+  EXPECT_EQ(record.engine(), "tesseract");
+  const std::string expected = testing::expectedText("two_columns");
+  EXPECT_LT(testing::characterErrorRate(expected, record.text()), 0.05) << record.text();
+  EXPECT_EQ(lines(record.text()).size(), lines(expected).size()) << record.text();
+}
+
 TEST(Recognition, BlankPictureGivesTheEmptyRecord) {
   for (const auto& [languages, engine] : {std::pair("zh-Hans,en-US", "ppocr-v4"), std::pair("fr-FR", "tesseract")}) {
     const ProcessResult result = runTool({dataPath("blank.png"), languages});
