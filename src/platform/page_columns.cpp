@@ -22,6 +22,7 @@ struct Run {
   int length() const { return end - start; }
 };
 
+// The values of a Leptonica count array, which is freed.
 std::vector<int> counts(Numa* numa) {
   std::vector<int> out;
   if (numa == nullptr) return out;
