@@ -6,20 +6,20 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/picture_decoder.h"
-#include "platform/tesseract_engine.h"
+#include "recognition/picture/picture_decoder.h"
+#include "recognition/tesseract/tesseract_engine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::unique_ptr<quillfen::platform::LeptonicaImage> image = quillfen::platform::decodePictureBytes(data, size);
+  std::unique_ptr<quillfen::picture::LeptonicaImage> image = quillfen::picture::decodePictureBytes(data, size);
   if (!image) return 0;
   Pix* pix = image->pix();
   const l_int32 depth = pixGetDepth(pix);
   if ((depth != 8 && depth != 32) || pixGetColormap(pix) != nullptr) std::abort();
-  if (static_cast<std::uint64_t>(pixGetWidth(pix)) * pixGetHeight(pix) > quillfen::platform::maxPicturePixels) {
+  if (static_cast<std::uint64_t>(pixGetWidth(pix)) * pixGetHeight(pix) > quillfen::picture::maxPicturePixels) {
     std::abort();
   }
 
-  static const quillfen::platform::TesseractEngine engine(QUILLFEN_TESSDATA_DIR);
+  static const quillfen::tess::TesseractEngine engine(QUILLFEN_TESSDATA_DIR);
   quillfen::TextRecognitionRequest request;
   request.setRecognitionLanguages({"en-US"});
   std::unique_ptr<quillfen::ImageRequestHandler> handler = engine.makeHandler(std::move(image));

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "recognition/text_engine.h"
+
+namespace quillfen {
+
+// Whether PP-OCR reads a run with these languages: when every identifier is Simplified
+// Chinese or English ("zh-Hans", "en-US", "en-GB", any case), the empty list included.
+bool ppocrReads(const std::vector<std::string>& languages);
+
+// The engine built into this binary that reads the given languages: PP-OCR for Chinese
+// and English, Tesseract (with all the languages) as soon as any other one is asked for.
+std::unique_ptr<TextEngine> chooseEngine(const std::vector<std::string>& languages);
+
+// The folders tried for the prepared PP-OCR models: the build's, then the installed one.
+std::vector<std::string> ppocrModelFolders();
+
+}  // namespace quillfen

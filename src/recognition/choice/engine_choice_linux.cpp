@@ -1,0 +1,28 @@
+#include "recognition/choice/engine_choice.h"
+
+#include <algorithm>
+
+#include "recognition/language_identifier.h"
+#include "recognition/ppocr/ppocr_engine.h"
+#include "recognition/tesseract/tesseract_engine.h"
+
+namespace quillfen {
+
+bool ppocrReads(const std::vector<std::string>& languages) {
+  constexpr std::string_view readable[] = {"zh-Hans", "en-US", "en-GB"};
+  return std::all_of(languages.begin(), languages.end(), [&](const std::string& language) {
+    return std::any_of(std::begin(readable), std::end(readable),
+                       [&](std::string_view known) { return sameLanguageIdentifier(known, language); });
+  });
+}
+
+std::vector<std::string> ppocrModelFolders() {
+  return {QUILLFEN_PPOCR_MODEL_DIR, QUILLFEN_PPOCR_INSTALLED_MODEL_DIR};
+}
+
+std::unique_ptr<TextEngine> chooseEngine(const std::vector<std::string>& languages) {
+  if (ppocrReads(languages)) return std::make_unique<ppocr::PpocrEngine>(ppocrModelFolders());
+  return std::make_unique<tess::TesseractEngine>(QUILLFEN_TESSDATA_DIR);
+}
+
+}  // namespace quillfen

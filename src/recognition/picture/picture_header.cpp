@@ -1,0 +1,133 @@
+#include "recognition/picture/picture_header.h"
+
+#include <leptonica/allheaders.h>
+#include <libheif/heif.h>
+
+#include <memory>
+
+namespace quillfen::picture {
+namespace {
+
+std::uint32_t littleEndian16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
+std::uint32_t littleEndian32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Leptonica's header reader decodes whole BMP files to learn their size; this reads the
+// size from the header itself.
+std::optional<PictureHeader> bmpHeader(const std::uint8_t* data, std::size_t size) {
+  if (size < 26) return std::nullopt;
+  const std::uint32_t infoSize = littleEndian32(data + 14);
+  std::uint64_t width, height;
+  if (infoSize == 12) {  // OS/2 core header: 16-bit sizes
+    width = littleEndian16(data + 18);
+    height = littleEndian16(data + 20);
+  } else {
+    const auto signedWidth = static_cast<std::int32_t>(littleEndian32(data + 18));
+    const auto signedHeight = static_cast<std::int32_t>(littleEndian32(data + 22));
+    if (signedWidth <= 0 || signedHeight == 0 || signedHeight == INT32_MIN) return std::nullopt;
+    width = static_cast<std::uint64_t>(signedWidth);
+    height = static_cast<std::uint64_t>(signedHeight < 0 ? -signedHeight : signedHeight);
+  }
+  return PictureHeader{PictureFormat::bmp, width, height, width * height};
+}
+
+// Leptonica decodes every frame of a GIF (and to learn its size, decodes it all). This walks
+// the blocks without decoding and adds up the frames' areas, so that many frames or one
+// huge frame are refused before any allocation.
+std::optional<PictureHeader> gifHeader(const std::uint8_t* data, std::size_t size) {
+  if (size < 13) return std::nullopt;
+  PictureHeader header{PictureFormat::gif, littleEndian16(data + 6), littleEndian16(data + 8), 0};
+  std::size_t at = 13;
+  auto skipColorTable = [&](std::uint8_t flags) {
+    if (flags & 0x80) at += 3u * (2u << (flags & 0x07));
+  };
+  auto skipSubBlocks = [&] {
+    while (at < size && data[at] != 0) at += 1u + data[at];
+    ++at;  // the terminator
+  };
+  skipColorTable(data[10]);
+  while (at < size) {
+    const std::uint8_t introducer = data[at++];
+    if (introducer == 0x3B) break;  // trailer
+    if (introducer == 0x21) {       // extension: label, then sub-blocks
+      ++at;
+      skipSubBlocks();
+    } else if (introducer == 0x2C) {  // image descriptor
+      if (at + 9 > size) break;
+      header.pixelsToDecode += std::uint64_t{littleEndian16(data + at + 4)} * littleEndian16(data + at + 6);
+      const std::uint8_t flags = data[at + 8];
+      at += 9;
+      skipColorTable(flags);
+      ++at;  // LZW minimum code size
+      skipSubBlocks();
+    } else {
+      break;  // not a block; the decoder will judge the rest
+    }
+  }
+  header.pixelsToDecode = std::max(header.pixelsToDecode, header.width * header.height);
+  return header;
+}
+
+std::optional<PictureHeader> heifHeader(const std::uint8_t* data, std::size_t size) {
+  std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(), heif_context_free);
+  if (!context || heif_context_read_from_memory_without_copy(context.get(), data, size, nullptr).code != heif_error_Ok) {
+    return std::nullopt;
+  }
+  heif_image_handle* raw = nullptr;
+  if (heif_context_get_primary_image_handle(context.get(), &raw).code != heif_error_Ok) return std::nullopt;
+  std::unique_ptr<heif_image_handle, decltype(&heif_image_handle_release)> handle(raw, heif_image_handle_release);
+  const int width = heif_image_handle_get_width(handle.get());
+  const int height = heif_image_handle_get_height(handle.get());
+  if (width <= 0 || height <= 0) return std::nullopt;
+  const auto area = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+  return PictureHeader{PictureFormat::heif, static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), area};
+}
+
+PictureFormat fromLeptonica(l_int32 format) {
+  switch (format) {
+    case IFF_PNG: return PictureFormat::png;
+    case IFF_JFIF_JPEG: return PictureFormat::jpeg;
+    case IFF_TIFF: case IFF_TIFF_PACKBITS: case IFF_TIFF_RLE: case IFF_TIFF_G3:
+    case IFF_TIFF_G4: case IFF_TIFF_LZW: case IFF_TIFF_ZIP: case IFF_TIFF_JPEG:
+      return PictureFormat::tiff;
+    case IFF_BMP: return PictureFormat::bmp;
+    case IFF_PNM: return PictureFormat::pnm;
+    case IFF_GIF: return PictureFormat::gif;
+    case IFF_WEBP: return PictureFormat::webp;
+    case IFF_JP2: return PictureFormat::jp2;
+    default: return PictureFormat::other;
+  }
+}
+
+}  // namespace
+
+bool looksLikePicture(const std::uint8_t* data, std::size_t size) {
+  if (data == nullptr || size < 12) return false;
+  if (heif_check_filetype(data, static_cast<int>(std::min(size, magicBytes))) == heif_filetype_yes_supported) return true;
+  l_int32 leptonicaFormat = IFF_UNKNOWN;
+  findFileFormatBuffer(data, &leptonicaFormat);
+  return fromLeptonica(leptonicaFormat) != PictureFormat::other;
+}
+
+std::optional<PictureHeader> readPictureHeader(const std::uint8_t* data, std::size_t size) {
+  if (data == nullptr || size < 12) return std::nullopt;
+  if (heif_check_filetype(data, static_cast<int>(std::min<std::size_t>(size, 64))) == heif_filetype_yes_supported) {
+    return heifHeader(data, size);
+  }
+  l_int32 leptonicaFormat = IFF_UNKNOWN;
+  findFileFormatBuffer(data, &leptonicaFormat);
+  const PictureFormat format = fromLeptonica(leptonicaFormat);
+  if (format == PictureFormat::other) return std::nullopt;
+  if (format == PictureFormat::bmp) return bmpHeader(data, size);
+  if (format == PictureFormat::gif) return gifHeader(data, size);
+
+  l_int32 kind = 0, width = 0, height = 0, bps = 0, spp = 0, colormapped = 0;
+  if (pixReadHeaderMem(data, size, &kind, &width, &height, &bps, &spp, &colormapped) != 0) return std::nullopt;
+  if (width <= 0 || height <= 0) return std::nullopt;
+  const auto w = static_cast<std::uint64_t>(width), h = static_cast<std::uint64_t>(height);
+  return PictureHeader{format, w, h, w * h};
+}
+
+}  // namespace quillfen::picture

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace quillfen::picture {
+
+enum class PictureFormat { png, jpeg, tiff, bmp, pnm, gif, webp, jp2, heif, other };
+
+// What a picture's header declares, read before any pixel is decoded.
+struct PictureHeader {
+  PictureFormat format;
+  std::uint64_t width;
+  std::uint64_t height;
+  // Pixels the decoder will allocate: width x height, or for a GIF all its frames together.
+  std::uint64_t pixelsToDecode;
+};
+
+// The header of the picture in the bytes, recognised from the content alone (never a file
+// name). Nothing when the bytes are no picture format the tool decodes, or the header
+// cannot be read.
+std::optional<PictureHeader> readPictureHeader(const std::uint8_t* data, std::size_t size);
+
+// Whether the first bytes (at least magicBytes of them, or the whole input if shorter)
+// start a picture format the tool decodes; the rest of the header is not looked at.
+inline constexpr std::size_t magicBytes = 16;
+bool looksLikePicture(const std::uint8_t* data, std::size_t size);
+
+}  // namespace quillfen::picture

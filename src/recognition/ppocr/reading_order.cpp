@@ -1,0 +1,225 @@
+#include "recognition/ppocr/reading_order.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace quillfen::ppocr {
+namespace {
+
+using Indices = std::vector<std::size_t>;
+
+struct Gutter {
+  float start, end;
+  float width() const { return end - start; }
+};
+
+// Two boxes are on the same row when they overlap vertically by half the smaller height.
+constexpr float kSameRowOverlap = 0.5f;
+// Column split rules, see Layout::isColumnLayout.
+constexpr float kMinPartneredShare = 0.5f;
+constexpr float kMinColumnLineAspect = 6.0f;
+constexpr float kMinColumnFill = 0.6f;
+constexpr float kMinColumnWidthShare = 0.5f;
+
+float verticalOverlap(float topA, float bottomA, float topB, float bottomB) {
+  return std::min(bottomA, bottomB) - std::max(topA, topB);
+}
+
+float median(std::vector<float> values) {
+  if (values.empty()) return 0;
+  auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
+}
+
+class Layout {
+ public:
+  explicit Layout(const std::vector<cv::Rect2f>& boxes) : boxes_(boxes) {}
+
+  // Appends the lines of the boxes ids to lines, in reading order.
+  void read(const Indices& ids, std::vector<Indices>& lines) const {
+    if (ids.empty()) return;
+    std::vector<Indices> rowList = rows(ids);
+    // Consecutive rows stay in one block while their boxes leave a vertical gutter
+    // open, or while none of them has one.
+    Indices block = rowList.front();
+    for (std::size_t r = 1; r < rowList.size(); ++r) {
+      Indices merged = block;
+      merged.insert(merged.end(), rowList[r].begin(), rowList[r].end());
+      const bool bothPlain = gutters(block).empty() && gutters(rowList[r]).empty();
+      if (bothPlain || !gutters(merged).empty()) {
+        block = std::move(merged);
+      } else {
+        readBlock(block, lines);
+        block = rowList[r];
+      }
+    }
+    readBlock(block, lines);
+  }
+
+ private:
+  const cv::Rect2f& box(std::size_t id) const { return boxes_[id]; }
+
+  void readBlock(const Indices& block, std::vector<Indices>& lines) const {
+    if (std::optional<std::vector<Indices>> columnList = columns(block)) {
+      for (const Indices& column : *columnList) read(column, lines);
+      return;
+    }
+    for (Indices& row : rows(block)) lines.push_back(std::move(row));
+  }
+
+  // The boxes grouped into rows, top to bottom, each row left to right.
+  std::vector<Indices> rows(Indices ids) const {
+    std::sort(ids.begin(), ids.end(), [&](std::size_t a, std::size_t b) {
+      const float ca = box(a).y + box(a).height / 2, cb = box(b).y + box(b).height / 2;
+      return ca != cb ? ca < cb : box(a).x < box(b).x;
+    });
+    struct Row {
+      Indices ids;
+      float top, bottom;
+    };
+    std::vector<Row> found;
+    for (std::size_t id : ids) {
+      const cv::Rect2f& b = box(id);
+      Row* best = nullptr;
+      float bestShare = kSameRowOverlap;
+      for (Row& row : found) {
+        const float height = std::min(b.height, row.bottom - row.top);
+        if (height <= 0) continue;
+        const float share = verticalOverlap(b.y, b.y + b.height, row.top, row.bottom) / height;
+        if (share >= bestShare) {
+          best = &row;
+          bestShare = share;
+        }
+      }
+      if (best == nullptr) {
+        found.push_back({{id}, b.y, b.y + b.height});
+      } else {
+        best->ids.push_back(id);
+        best->top = std::min(best->top, b.y);
+        best->bottom = std::max(best->bottom, b.y + b.height);
+      }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const Row& a, const Row& b) { return a.top + a.bottom < b.top + b.bottom; });
+    std::vector<Indices> result;
+    for (Row& row : found) {
+      std::sort(row.ids.begin(), row.ids.end(), [&](std::size_t a, std::size_t b) { return box(a).x < box(b).x; });
+      result.push_back(std::move(row.ids));
+    }
+    return result;
+  }
+
+  // The vertical strips between the boxes' leftmost and rightmost edges that no box
+  // covers, widest first.
+  std::vector<Gutter> gutters(Indices ids) const {
+    std::sort(ids.begin(), ids.end(), [&](std::size_t a, std::size_t b) { return box(a).x < box(b).x; });
+    std::vector<Gutter> found;
+    float reach = box(ids.front()).x + box(ids.front()).width;
+    for (std::size_t id : ids) {
+      if (box(id).x > reach) found.push_back({reach, box(id).x});
+      reach = std::max(reach, box(id).x + box(id).width);
+    }
+    std::stable_sort(found.begin(), found.end(), [](const Gutter& a, const Gutter& b) { return a.width() > b.width(); });
+    return found;
+  }
+
+  // The block split at the given gutters, left to right.
+  std::vector<Indices> split(const Indices& block, std::vector<Gutter> cuts) const {
+    std::sort(cuts.begin(), cuts.end(), [](const Gutter& a, const Gutter& b) { return a.start < b.start; });
+    std::vector<Indices> parts(cuts.size() + 1);
+    for (std::size_t id : block) {
+      std::size_t part = 0;
+      while (part < cuts.size() && box(id).x >= cuts[part].end) ++part;
+      parts[part].push_back(id);
+    }
+    return parts;
+  }
+
+  // Text columns to read one after the other, when the block has them: split at all its
+  // gutters at once (pages with three or more columns), else at one gutter, widest first.
+  std::optional<std::vector<Indices>> columns(const Indices& block) const {
+    const std::vector<Gutter> all = gutters(block);
+    if (all.empty()) return std::nullopt;
+    std::vector<std::vector<Gutter>> candidates;
+    if (all.size() > 1) candidates.push_back(all);
+    for (const Gutter& gutter : all) candidates.push_back({gutter});
+    for (const std::vector<Gutter>& cuts : candidates) {
+      std::vector<Indices> parts = split(block, cuts);
+      if (isColumnLayout(parts)) return parts;
+    }
+    return std::nullopt;
+  }
+
+  // Parts side by side are columns when each spans at least two rows and either
+  //  - their rows do not line up (most boxes of the smaller part of each neighbouring pair
+  //    have no box beside them in the other), or
+  //  - every part is a column of running text: long lines (median width at least 6
+  //    heights) that mostly fill the part's width, and parts of comparable widths.
+  // Receipts and tables fail both: their cells line up, and prices and figures are short.
+  bool isColumnLayout(const std::vector<Indices>& parts) const {
+    for (const Indices& part : parts) {
+      if (rows(part).size() < 2) return false;
+    }
+    bool unaligned = true;
+    for (std::size_t p = 0; p + 1 < parts.size(); ++p) {
+      unaligned = unaligned && partneredShare(parts[p], parts[p + 1]) < kMinPartneredShare;
+    }
+    if (unaligned) return true;
+
+    float widest = 0;
+    for (const Indices& part : parts) widest = std::max(widest, extent(part).width);
+    for (const Indices& part : parts) {
+      std::vector<float> aspects, widths;
+      for (std::size_t id : part) {
+        aspects.push_back(box(id).width / std::max(box(id).height, 1.0f));
+        widths.push_back(box(id).width);
+      }
+      const float width = extent(part).width;
+      if (median(aspects) < kMinColumnLineAspect || median(widths) < kMinColumnFill * width ||
+          width < kMinColumnWidthShare * widest) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // The share of the smaller part's boxes that have a box of the other part on their row.
+  float partneredShare(const Indices& a, const Indices& b) const {
+    const Indices& fewer = a.size() <= b.size() ? a : b;
+    const Indices& other = a.size() <= b.size() ? b : a;
+    std::size_t partnered = 0;
+    for (std::size_t s : fewer) {
+      const cv::Rect2f& bs = box(s);
+      for (std::size_t o : other) {
+        const cv::Rect2f& bo = box(o);
+        const float overlap = verticalOverlap(bs.y, bs.y + bs.height, bo.y, bo.y + bo.height);
+        if (overlap >= kSameRowOverlap * std::min(bs.height, bo.height)) {
+          ++partnered;
+          break;
+        }
+      }
+    }
+    return static_cast<float>(partnered) / static_cast<float>(fewer.size());
+  }
+
+  cv::Rect2f extent(const Indices& ids) const {
+    cv::Rect2f all = box(ids.front());
+    for (std::size_t id : ids) all |= box(id);
+    return all;
+  }
+
+  const std::vector<cv::Rect2f>& boxes_;
+};
+
+}  // namespace
+
+std::vector<std::vector<std::size_t>> readingOrder(const std::vector<cv::Rect2f>& boxes) {
+  Indices all(boxes.size());
+  for (std::size_t i = 0; i < boxes.size(); ++i) all[i] = i;
+  std::vector<Indices> lines;
+  Layout(boxes).read(all, lines);
+  return lines;
+}
+
+}  // namespace quillfen::ppocr

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include <array>
+
+namespace quillfen::ppocr {
+
+// A text region the detector found: four corners in picture pixels, ordered top-left,
+// top-right, bottom-right, bottom-left (as seen on the picture).
+struct TextBox {
+  std::array<cv::Point2f, 4> corners;
+  float score = 0;  // the detector's mean probability inside the region
+
+  // The smallest upright rectangle holding the corners.
+  cv::Rect2f bounds() const;
+};
+
+// The corners of a rotated rectangle in TextBox order. The two leftmost corners are the
+// left side (the upper one first); the two rightmost the right side.
+std::array<cv::Point2f, 4> orderedCorners(const cv::RotatedRect& rectangle);
+
+// The rectangle grown on every side by area × ratio / perimeter. This is where DB's
+// offset of the shrunk text kernel with round joins lands for a rectangle, once it is
+// enclosed by its minimum-area rectangle again.
+cv::RotatedRect unclip(const cv::RotatedRect& kernel, float ratio);
+
+}  // namespace quillfen::ppocr

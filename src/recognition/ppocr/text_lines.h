@@ -1,0 +1,25 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include <vector>
+
+#include "recognition/ppocr/ctc_decoder.h"
+#include "recognition/observation.h"
+
+namespace quillfen::ppocr {
+
+// One detected box and what the recogniser read in it.
+struct ReadBox {
+  cv::Rect2f bounds;
+  DecodedText decoded;
+};
+
+// One observation per text line in reading order. The boxes of a line are joined left to
+// right, with a space where they leave a visible gap between them (neighbouring columns
+// of figures must not run together); each line is trimmed, and lines left empty are
+// dropped, as are boxes in which nothing was read. A line's confidence is the mean
+// probability over all the steps that produced its characters.
+Observations lineObservations(const std::vector<ReadBox>& boxes);
+
+}  // namespace quillfen::ppocr

@@ -1,0 +1,133 @@
+#include "recognition/tesseract/tesseract_engine.h"
+
+#include <leptonica/allheaders.h>
+#include <tesseract/baseapi.h>
+#include <tesseract/resultiterator.h>
+
+#include <algorithm>
+#include <iterator>
+#include <variant>
+
+#include "recognition/picture/leptonica_image.h"
+#include "recognition/tesseract/line_text.h"
+#include "recognition/layout/page_columns.h"
+#include "recognition/picture/picture_decoder.h"
+#include "platform/quiet_standard_error.h"
+#include "recognition/tesseract/tesseract_input.h"
+#include "recognition/tesseract/tesseract_languages.h"
+#include "recognition/tesseract/tesseract_threads.h"
+
+namespace quillfen::tess {
+
+using layout::PageArea;
+using picture::LeptonicaImage;
+using picture::PixPtr;
+using platform::QuietStandardError;
+namespace {
+
+std::string joined(const std::vector<std::string>& names, char separator) {
+  std::string out;
+  for (const std::string& name : names) {
+    if (!out.empty()) out.push_back(separator);
+    out += name;
+  }
+  return out;
+}
+
+// Observations from the recognised page: one per non-blank text line, in reading order.
+Observations textLines(tesseract::TessBaseAPI& api) {
+  Observations observations;
+  std::unique_ptr<tesseract::ResultIterator> line(api.GetIterator());
+  if (!line) return observations;
+  constexpr auto level = tesseract::RIL_TEXTLINE;
+  do {
+    if (line->Empty(level)) continue;
+    std::unique_ptr<char[]> raw(line->GetUTF8Text(level));
+    if (!raw) continue;
+    std::string text = readerLineText(raw.get());
+    if (text.empty()) continue;
+    const float confidence = std::clamp(line->Confidence(level) / 100.0f, 0.0f, 1.0f);
+    observations.push_back(std::make_unique<TextLineObservation>(std::move(text), confidence));
+  } while (line->Next(level));
+  return observations;
+}
+
+class TesseractHandler final : public ImageRequestHandler {
+ public:
+  TesseractHandler(std::unique_ptr<DecodedImage> image, const std::string& dataDirectory)
+      : image_(std::move(image)), dataDirectory_(dataDirectory) {
+    // A colourful picture is kept only as its luminance: on a 4000 × 3000 photo the
+    // colour copy is 48 MB that Tesseract would not read.
+    if (image_) {
+      if (PixPtr luminance = tesseractInput(static_cast<LeptonicaImage*>(image_.get())->pix())) {
+        image_ = std::make_unique<LeptonicaImage>(std::move(luminance));
+      }
+    }
+  }
+
+  Status perform(TextRecognitionRequest& request) override {
+    auto languages = tesseractLanguages(request.recognitionLanguages(), dataDirectory_);
+    if (auto* error = std::get_if<Status>(&languages)) return *error;
+    const std::string languageArgument = joined(std::get<std::vector<std::string>>(languages), '+');
+
+    QuietStandardError quiet;
+    tesseract::TessBaseAPI api;
+    // Tesseract's own messages ("Estimating resolution as ...") would go to standard error.
+    api.SetVariable("debug_file", "/dev/null");
+    // With language correction off the word lists are not loaded, so nothing steers the
+    // reading towards dictionary words.
+    std::vector<std::string> names, values;
+    if (!request.usesLanguageCorrection()) {
+      names = {"load_system_dawg", "load_freq_dawg"};
+      values = {"0", "0"};
+    }
+    if (api.Init(dataDirectory_.c_str(), languageArgument.c_str(), tesseract::OEM_LSTM_ONLY, nullptr, 0, &names,
+                 &values, false) != 0) {
+      return Status::error("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ + "）");
+    }
+    runTesseractOnOneThread();
+
+    Pix* picture = static_cast<LeptonicaImage*>(image_.get())->pix();
+    // Tesseract's own layout analysis reads a single column well, but breaks two columns
+    // of Chinese text into dozens of fragments. A page with a clear gutter is read part by
+    // part instead, each part as one column. Each part is handed over as a picture of its
+    // own: with SetRectangle on the whole page, Tesseract read a title band as nothing.
+    const std::vector<PageArea> areas = layout::pageColumns(picture);
+    api.SetPageSegMode(areas.size() > 1 ? tesseract::PSM_SINGLE_COLUMN : tesseract::PSM_AUTO);
+    Observations lines;
+    for (const PageArea& area : areas) {
+      PixPtr part;
+      if (areas.size() > 1) {
+        Box* box = boxCreate(area.x, area.y, area.width, area.height);
+        part.reset(pixClipRectangle(picture, box, nullptr));
+        boxDestroy(&box);
+        if (!part) return Status::error("图片无法按栏切分");
+      }
+      api.SetImage(part ? part.get() : picture);
+      if (api.Recognize(nullptr) != 0) return Status::error("Tesseract 识别这张图片失败");
+      Observations read = textLines(api);
+      std::move(read.begin(), read.end(), std::back_inserter(lines));
+    }
+    request.setResults(std::move(lines));
+    return Status::ok();
+  }
+
+ private:
+  std::unique_ptr<DecodedImage> image_;
+  std::string dataDirectory_;
+};
+
+}  // namespace
+
+TesseractEngine::TesseractEngine(std::string dataDirectory) : dataDirectory_(std::move(dataDirectory)) {}
+
+std::unique_ptr<DecodedImage> TesseractEngine::decodeImage(const std::string& path) const {
+  QuietStandardError quiet;
+  return picture::decodePicture(path);
+}
+
+std::unique_ptr<ImageRequestHandler> TesseractEngine::makeHandler(std::unique_ptr<DecodedImage> image) const {
+  return std::make_unique<TesseractHandler>(std::move(image), dataDirectory_);
+}
+
+}  // namespace quillfen::tess

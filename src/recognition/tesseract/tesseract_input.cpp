@@ -1,0 +1,40 @@
+#include "recognition/tesseract/tesseract_input.h"
+
+#include <leptonica/allheaders.h>
+
+#include <algorithm>
+
+namespace quillfen::tess {
+
+using picture::PixPtr;
+namespace {
+
+// Above this a picture has real colour: tinted papers and photos measure 20-60, grey
+// pages 0, and a grey receipt under colour noise about 3.
+constexpr double kColourful = 10;
+
+}  // namespace
+
+double colourfulness(Pix* picture) {
+  if (picture == nullptr || pixGetDepth(picture) != 32) return 0;
+  const PixPtr blocks(pixScaleAreaMap(picture, 0.125f, 0.125f));
+  if (!blocks) return 0;
+  const l_int32 width = static_cast<l_int32>(pixGetWidth(blocks.get()));
+  const l_int32 height = static_cast<l_int32>(pixGetHeight(blocks.get()));
+  double sum = 0;
+  for (l_int32 y = 0; y < height; ++y) {
+    for (l_int32 x = 0; x < width; ++x) {
+      l_int32 red = 0, green = 0, blue = 0;
+      pixGetRGBPixel(blocks.get(), x, y, &red, &green, &blue);
+      sum += std::max({red, green, blue}) - std::min({red, green, blue});
+    }
+  }
+  return sum / std::max(1, width * height);
+}
+
+PixPtr tesseractInput(Pix* picture) {
+  if (colourfulness(picture) < kColourful) return nullptr;
+  return PixPtr(pixConvertRGBToLuminance(picture));
+}
+
+}  // namespace quillfen::tess

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "recognition/picture/pix_ptr.h"
+
+namespace quillfen::tess {
+
+// The mean spread between a pixel's strongest and weakest colour channel (0-255), over
+// the picture averaged in 8 × 8 blocks so that colour noise cancels out. 0 for pictures
+// that are not 32-bit colour.
+double colourfulness(Pix* picture);
+
+// What Tesseract should read for a picture: its luminance when it is colourful, nothing
+// (read the picture as it is) otherwise. Tesseract thresholds colour pictures on their
+// own terms and picks up tinted and textured backgrounds as ink; grey pictures, even
+// with colour noise, it reads best as they are.
+picture::PixPtr tesseractInput(Pix* picture);
+
+}  // namespace quillfen::tess

@@ -1,0 +1,68 @@
+#include "recognition/tesseract/tesseract_languages.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "recognition/language_identifier.h"
+
+namespace quillfen::tess {
+namespace {
+
+struct LanguageData {
+  std::string_view identifier;
+  std::string_view dataName;
+};
+
+constexpr LanguageData knownLanguages[] = {
+    {"zh-Hans", "chi_sim"}, {"zh-Hant", "chi_tra"}, {"en-US", "eng"}, {"en-GB", "eng"},
+    {"fr-FR", "fra"},       {"de-DE", "deu"},       {"es-ES", "spa"}, {"it-IT", "ita"},
+    {"pt-BR", "por"},       {"ru-RU", "rus"},       {"uk-UA", "ukr"}, {"ja-JP", "jpn"},
+    {"ko-KR", "kor"},
+};
+
+bool isRegularFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+std::string_view tesseractDataName(std::string_view identifier) {
+  for (const LanguageData& language : knownLanguages) {
+    if (sameLanguageIdentifier(language.identifier, identifier)) return language.dataName;
+  }
+  return {};
+}
+
+std::string debianPackageFor(std::string_view dataName) {
+  std::string package = "tesseract-ocr-";
+  for (char c : dataName) package.push_back(c == '_' ? '-' : c);
+  return package;
+}
+
+std::variant<std::vector<std::string>, Status> tesseractLanguages(const std::vector<std::string>& identifiers,
+                                                                  const std::string& dataDirectory) {
+  std::vector<std::pair<std::string, std::string>> wanted;  // identifier, data name
+  for (const std::string& identifier : identifiers) {
+    std::string_view dataName = tesseractDataName(identifier);
+    if (dataName.empty()) return Status::error("不支持的识别语言“" + identifier + "”");
+    wanted.emplace_back(identifier, dataName);
+  }
+  if (wanted.empty()) wanted.emplace_back("", "eng");
+
+  std::vector<std::string> dataNames;
+  for (auto& [identifier, dataName] : wanted) {
+    if (std::find(dataNames.begin(), dataNames.end(), dataName) != dataNames.end()) continue;
+    const std::string file = dataDirectory + "/" + dataName + ".traineddata";
+    if (!isRegularFile(file)) {
+      const std::string what = identifier.empty() ? "默认识别语言" : "识别语言“" + identifier + "”";
+      return Status::error(what + "的数据文件 " + file + " 没有安装（Debian 软件包 " + debianPackageFor(dataName) + "）");
+    }
+    dataNames.push_back(std::move(dataName));
+  }
+  return dataNames;
+}
+
+}  // namespace quillfen::tess

@@ -1,0 +1,64 @@
+#include "recognition/picture/picture_header.h"
+
+#include <gtest/gtest.h>
+
+#include "recognition/picture/picture_decoder.h"
+#include "support/run_binary.h"
+#include "support/temp_dir.h"
+
+namespace quillfen::picture {
+namespace {
+
+std::optional<PictureHeader> headerOf(const std::string& file) {
+  const std::string bytes = testing::readFile(testing::dataPath(file));
+  return readPictureHeader(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+}
+
+TEST(PictureHeader, RecognisesFormatsFromContent) {
+  const std::pair<const char*, PictureFormat> cases[] = {
+      {"formats/heic.heic", PictureFormat::heif},  {"formats/avif.avif", PictureFormat::heif},
+      {"formats/cmyk.jpg", PictureFormat::jpeg},   {"formats/png-named.jpg", PictureFormat::png},
+      {"formats/gray16.tiff", PictureFormat::tiff}, {"formats/picture.bmp", PictureFormat::bmp},
+      {"formats/picture.pgm", PictureFormat::pnm}, {"formats/animated.gif", PictureFormat::gif},
+      {"formats/lossy.webp", PictureFormat::webp},
+  };
+  for (const auto& [file, format] : cases) {
+    const std::optional<PictureHeader> header = headerOf(file);
+    ASSERT_TRUE(header) << file;
+    EXPECT_EQ(header->format, format) << file;
+    EXPECT_EQ(header->width, 709u) << file;
+    EXPECT_EQ(header->height, 201u) << file;
+  }
+  // Both frames of the animation count towards what the decoder allocates (the second
+  // holds only the area that changes).
+  EXPECT_GT(headerOf("formats/animated.gif")->pixelsToDecode, 709u * 201u);
+  EXPECT_LE(headerOf("formats/animated.gif")->pixelsToDecode, 2u * 709u * 201u);
+}
+
+TEST(PictureHeader, HugeDeclarationsAreSeenBeforeDecoding) {
+  for (const char* file : {"hostile/huge.png", "hostile/huge.jpg", "hostile/huge.tiff", "hostile/huge.gif",
+                           "hostile/many-frames.gif", "hostile/huge.bmp", "hostile/huge.pgm", "hostile/huge.webp"}) {
+    const std::optional<PictureHeader> header = headerOf(file);
+    ASSERT_TRUE(header) << file;
+    EXPECT_GT(header->pixelsToDecode, maxPicturePixels) << file;
+  }
+}
+
+TEST(PictureHeader, MagicAloneTellsAPictureFromOtherBytes) {
+  const std::string png = testing::readFile(testing::dataPath("english.png"));
+  EXPECT_TRUE(looksLikePicture(reinterpret_cast<const std::uint8_t*>(png.data()), 16));
+  const std::string heic = testing::readFile(testing::dataPath("formats/heic.heic"));
+  EXPECT_TRUE(looksLikePicture(reinterpret_cast<const std::uint8_t*>(heic.data()), 16));
+  const std::string zeros(16, '\0');
+  EXPECT_FALSE(looksLikePicture(reinterpret_cast<const std::uint8_t*>(zeros.data()), zeros.size()));
+}
+
+TEST(PictureHeader, NoHeaderInShortOrForeignBytes) {
+  const std::string samples[] = {"", "\x89PNG", "GIF89a", "BM", "%PDF-1.7\n%\xe2\xe3\xcf\xd3\n1 0 obj", "hello, world!"};
+  for (const std::string& bytes : samples) {
+    EXPECT_FALSE(readPictureHeader(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())) << bytes;
+  }
+}
+
+}  // namespace
+}  // namespace quillfen::picture

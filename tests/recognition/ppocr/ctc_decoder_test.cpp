@@ -1,0 +1,55 @@
+#include "recognition/ppocr/ctc_decoder.h"
+
+#include <gtest/gtest.h>
+
+namespace quillfen::ppocr {
+namespace {
+
+const std::vector<std::string> kDictionary = {"a", "b", "中"};  // classes 1..3; 4 is the space
+constexpr int kBlank = 0, kA = 1, kB = 2, kZhong = 3, kSpace = 4;
+
+// One row per step: the winning class gets the given probability, the rest share what is left.
+cv::Mat steps(const std::vector<std::pair<int, float>>& winners, int classes = 5) {
+  cv::Mat probabilities(static_cast<int>(winners.size()), classes, CV_32F);
+  for (int t = 0; t < probabilities.rows; ++t) {
+    const auto [best, p] = winners[static_cast<std::size_t>(t)];
+    for (int c = 0; c < classes; ++c) {
+      probabilities.at<float>(t, c) = c == best ? p : (1 - p) / static_cast<float>(classes - 1);
+    }
+  }
+  return probabilities;
+}
+
+TEST(CtcDecoding, RepeatsMergeAndBlanksSeparate) {
+  // a a - a b b - - 中 → "aab中": a blank between two a's keeps both.
+  const DecodedText decoded = decodeCtc(
+      steps({{kA, .9f}, {kA, .8f}, {kBlank, .9f}, {kA, .7f}, {kB, .6f}, {kB, .9f}, {kBlank, .9f}, {kBlank, .9f},
+             {kZhong, .5f}}),
+      kDictionary);
+  EXPECT_EQ(decoded.text, "aab中");
+  // The kept steps are the first of each run: .9, .7, .6, .5.
+  EXPECT_EQ(decoded.keptSteps, 4);
+  EXPECT_NEAR(decoded.confidence(), (.9 + .7 + .6 + .5) / 4, 1e-6);
+}
+
+TEST(CtcDecoding, LastClassIsASpace) {
+  const DecodedText decoded = decodeCtc(steps({{kA, .9f}, {kSpace, .9f}, {kSpace, .9f}, {kB, .9f}}), kDictionary);
+  EXPECT_EQ(decoded.text, "a b");
+}
+
+TEST(CtcDecoding, NothingButBlanksReadsNothing) {
+  const DecodedText decoded = decodeCtc(steps({{kBlank, .99f}, {kBlank, .99f}}), kDictionary);
+  EXPECT_EQ(decoded.text, "");
+  EXPECT_EQ(decoded.keptSteps, 0);
+  EXPECT_EQ(decoded.confidence(), 0.0f);
+  EXPECT_EQ(decodeCtc(cv::Mat(0, 5, CV_32F), kDictionary).text, "");
+}
+
+TEST(CtcDecoding, ClassCountMustFitTheDictionary) {
+  EXPECT_THROW(decodeCtc(steps({{kA, .9f}}, 4), kDictionary), DictionaryMismatch);
+  EXPECT_THROW(decodeCtc(steps({{kA, .9f}}, 6), kDictionary), DictionaryMismatch);
+  EXPECT_NO_THROW(decodeCtc(steps({{kA, .9f}}, 5), kDictionary));
+}
+
+}  // namespace
+}  // namespace quillfen::ppocr

@@ -1,0 +1,62 @@
+#include "recognition/ppocr/text_lines.h"
+
+#include <gtest/gtest.h>
+
+namespace quillfen::ppocr {
+namespace {
+
+ReadBox box(float x, float y, float width, std::string text, std::vector<float> steps = {0.9f}) {
+  DecodedText decoded{std::move(text), 0, 0};
+  for (float p : steps) {
+    decoded.probabilitySum += p;
+    ++decoded.keptSteps;
+  }
+  return {cv::Rect2f(x, y, width, 30), decoded};
+}
+
+std::vector<std::string> texts(const Observations& observations) {
+  std::vector<std::string> out;
+  for (const auto& observation : observations) out.push_back(observation->topCandidates(1).at(0).string);
+  return out;
+}
+
+TEST(TextLines, NeighbouringFiguresKeepASpaceBetweenThem) {
+  // Unit price and amount in neighbouring columns of a receipt.
+  const Observations lines = lineObservations({box(480, 100, 50, "8.90"), box(400, 100, 60, "18.90"),
+                                               box(50, 100, 120, "有机牛奶")});
+  EXPECT_EQ(texts(lines), std::vector<std::string>{"有机牛奶 18.90 8.90"});
+}
+
+TEST(TextLines, PiecesOfOneCutRunJoinWithoutASpace) {
+  // Bounds overlapping by a third of the height: one word the detector cut in two.
+  EXPECT_EQ(texts(lineObservations({box(100, 100, 80, "Quill"), box(170, 100, 50, "fen")})),
+            std::vector<std::string>{"Quillfen"});
+  // Merely touching bounds are two pieces.
+  EXPECT_EQ(texts(lineObservations({box(100, 100, 80, "Quill"), box(178, 100, 50, "fen")})),
+            std::vector<std::string>{"Quill fen"});
+}
+
+TEST(TextLines, LinesAreTrimmedAndEmptyOnesDropped) {
+  const Observations lines = lineObservations({box(50, 100, 300, "  first line "), box(50, 150, 300, "   "),
+                                               box(50, 200, 300, ""), box(50, 250, 300, "last\t")});
+  EXPECT_EQ(texts(lines), (std::vector<std::string>{"first line", "last"}));
+}
+
+TEST(TextLines, BoxesReadEmptyDoNotSplitARow) {
+  // An empty reading between two pieces neither adds a space nor breaks the line.
+  EXPECT_EQ(texts(lineObservations({box(50, 100, 100, "a"), box(160, 100, 30, " "), box(200, 100, 100, "b")})),
+            std::vector<std::string>{"a b"});
+}
+
+TEST(TextLines, ConfidenceIsTheMeanOverAllKeptSteps) {
+  // Not the mean of the two boxes' means (0.75): the longer reading weighs more.
+  const Observations lines =
+      lineObservations({box(50, 100, 100, "ab", {0.9f, 0.9f}), box(200, 100, 40, "c", {0.6f})});
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NEAR(lines[0]->topCandidates(1).at(0).confidence, 0.8, 1e-6);
+}
+
+TEST(TextLines, NoBoxesNoObservations) { EXPECT_TRUE(lineObservations({}).empty()); }
+
+}  // namespace
+}  // namespace quillfen::ppocr
