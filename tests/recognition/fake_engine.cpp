@@ -14,7 +14,7 @@ class FakeHandler final : public ImageRequestHandler {
     engine_.seenLanguages = request.recognitionLanguages();
     engine_.seenLevel = request.recognitionLevel();
     engine_.seenCorrection = request.usesLanguageCorrection();
-    if (script_.outcome.isOk()) request.setResults(script_.results());
+    if (script_.outcome.ok()) request.setResults(script_.results());
     return script_.outcome;
   }
 

@@ -23,7 +23,7 @@ Observations makeObservations(const std::vector<std::pair<const char*, float>>& 
 class FakeEngine final : public TextEngine {
  public:
   struct Script {
-    Status outcome = Status::ok();
+    Status outcome = Status();
     std::function<ResultList()> results = [] { return ResultList{}; };
   };
 

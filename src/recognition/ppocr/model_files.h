@@ -3,7 +3,6 @@
 #include <opencv2/dnn.hpp>
 
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "platform/status.h"
@@ -32,6 +31,6 @@ struct Models {
 // Loads the models from the first of the folders that holds every file. When none does,
 // the error names the first missing file in the first folder that exists; a file that
 // does not load names itself. Never throws.
-std::variant<Models, Status> loadModels(const std::vector<std::string>& folders);
+Status loadModels(const std::vector<std::string>& folders, Models* models);
 
 }  // namespace quillfen::ppocr

@@ -83,7 +83,7 @@ class TesseractHandler final : public ImageRequestHandler {
     }
     if (api.Init(dataDirectory_.c_str(), languageArgument.c_str(), tesseract::OEM_LSTM_ONLY, nullptr, 0, &names,
                  &values, false) != 0) {
-      return Status::error("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ + "）");
+      return Status::recognitionFailed("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ + "）");
     }
     runTesseractOnOneThread();
 
@@ -101,15 +101,15 @@ class TesseractHandler final : public ImageRequestHandler {
         Box* box = boxCreate(area.x, area.y, area.width, area.height);
         part.reset(pixClipRectangle(picture, box, nullptr));
         boxDestroy(&box);
-        if (!part) return Status::error("图片无法按栏切分");
+        if (!part) return Status::recognitionFailed("图片无法按栏切分");
       }
       api.SetImage(part ? part.get() : picture);
-      if (api.Recognize(nullptr) != 0) return Status::error("Tesseract 识别这张图片失败");
+      if (api.Recognize(nullptr) != 0) return Status::recognitionFailed("Tesseract 识别这张图片失败");
       Observations read = textLines(api);
       std::move(read.begin(), read.end(), std::back_inserter(lines));
     }
     request.setResults(std::move(lines));
-    return Status::ok();
+    return Status();
   }
 
  private:

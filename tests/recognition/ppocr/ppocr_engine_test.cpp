@@ -28,7 +28,7 @@ struct ModelFolder {
 };
 
 struct EngineRun {
-  Status status = Status::ok();
+  Status status = Status();
   TextRecognitionRequest request;
 };
 
@@ -42,7 +42,7 @@ EngineRun readPicture(const std::vector<std::string>& folders, const std::string
 }
 
 void expectFailureNaming(const EngineRun& run, const std::string& what) {
-  ASSERT_FALSE(run.status.isOk());
+  ASSERT_FALSE(run.status.ok());
   const std::string& description = run.status.description();
   EXPECT_NE(description.find(what), std::string::npos) << description;
   EXPECT_NE(description.find("models/fetch.sh"), std::string::npos) << description;
@@ -52,7 +52,7 @@ void expectFailureNaming(const EngineRun& run, const std::string& what) {
 
 TEST(PpocrEngine, ReadsWithTheBuiltModels) {
   const EngineRun run = readPicture({kBuiltModels});
-  ASSERT_TRUE(run.status.isOk()) << run.status.description();
+  ASSERT_TRUE(run.status.ok()) << run.status.description();
   ASSERT_TRUE(run.request.results().has_value());
   EXPECT_EQ(run.request.results()->size(), 3u);
 }
@@ -83,7 +83,7 @@ TEST(PpocrEngine, DamagedFilesAreNamed) {
 TEST(PpocrEngine, FirstCompleteFolderIsUsed) {
   ModelFolder incomplete({kDetectorFile});
   const EngineRun run = readPicture({"/nonexistent/quillfen-models", incomplete.dir.path(), kBuiltModels});
-  EXPECT_TRUE(run.status.isOk()) << run.status.description();
+  EXPECT_TRUE(run.status.ok()) << run.status.description();
 }
 
 TEST(PpocrEngine, NoFolderAtAllIsReported) {

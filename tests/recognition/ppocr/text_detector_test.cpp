@@ -124,9 +124,9 @@ TEST(ProbabilityMap, TiltedRegionKeepsItsTilt) {
 struct RealModels {
   Models models;
   RealModels() {
-    auto loaded = loadModels({QUILLFEN_PPOCR_MODEL_DIR});
-    if (auto* error = std::get_if<Status>(&loaded)) throw std::runtime_error(error->description());
-    models = std::get<Models>(std::move(loaded));
+    if (Status status = loadModels({QUILLFEN_PPOCR_MODEL_DIR}, &models); !status.ok()) {
+      throw std::runtime_error(status.description());
+    }
   }
 };
 

@@ -1,4 +1,4 @@
-#include "record/json_line.h"
+#include "record/json_encoding.h"
 
 #include <gtest/gtest.h>
 
