@@ -1,6 +1,6 @@
 #include "recognition/fake_engine.h"
 
-namespace quillfen::testing {
+namespace quillfen::test_support {
 namespace {
 
 class FakeImage final : public DecodedImage {};
@@ -46,4 +46,4 @@ std::unique_ptr<ImageRequestHandler> FakeEngine::makeHandler(std::unique_ptr<Dec
   return std::make_unique<FakeHandler>(*this, script_);
 }
 
-}  // namespace quillfen::testing
+}  // namespace quillfen::test_support

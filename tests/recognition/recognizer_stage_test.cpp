@@ -7,7 +7,7 @@
 namespace quillfen {
 namespace {
 
-using testing::FakeEngine;
+using test_support::FakeEngine;
 
 struct Stage {
   std::unique_ptr<TextRecognitionRequest> request;
@@ -18,7 +18,7 @@ struct Stage {
 };
 
 TEST(RecognizerStage, RunsOnceWithFixedSettingsAndTheLanguagesUnchanged) {
-  FakeEngine engine({Status(), [] { return ResultList(testing::makeObservations({{"hi", 1.0f}})); }});
+  FakeEngine engine({Status(), [] { return ResultList(test_support::makeObservations({{"hi", 1.0f}})); }});
   Stage stage;
   EXPECT_TRUE(stage.run(engine, "page.png", {}).ok());
   EXPECT_EQ(engine.runs, 1);

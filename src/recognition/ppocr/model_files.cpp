@@ -1,29 +1,18 @@
 #include "recognition/ppocr/model_files.h"
 
-#include <sys/stat.h>
-
 #include <fstream>
+
+#include "platform/file_system.h"
+#include "recognition/ppocr/error_text.h"
+#include "recognition/string_join.h"
 
 namespace quillfen::ppocr {
 namespace {
 
-bool isRegularFile(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool isDirectory(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
+using platform::isDirectory;
+using platform::isRegularFile;
 
 const char* const kFiles[] = {kDetectorFile, kRecognizerFile, kDictionaryFile};
-
-std::string joined(const std::vector<std::string>& folders) {
-  std::string out;
-  for (const std::string& folder : folders) out += (out.empty() ? "" : "、") + folder;
-  return out;
-}
 
 Status loadNet(const std::string& path, cv::dnn::Net* net) {
   try {
@@ -50,18 +39,6 @@ Status loadDictionary(const std::string& path, std::vector<std::string>* entries
 
 }  // namespace
 
-std::string oneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
-
-std::string restoreAdvice() {
-  return "重新构建（cmake --build，会重新运行 models/fetch.sh 和 models/prepare.py）或重新安装即可恢复";
-}
-
 Status loadModels(const std::vector<std::string>& folders, Models* models) {
   const std::string* chosen = nullptr;
   for (const std::string& folder : folders) {
@@ -81,7 +58,7 @@ Status loadModels(const std::vector<std::string>& folders, Models* models) {
         }
       }
     }
-    return Status::recognitionFailed("找不到 PP-OCR 模型目录（" + joined(folders) + "）；" + restoreAdvice());
+    return Status::recognitionFailed("找不到 PP-OCR 模型目录（" + joined(folders, "、") + "）；" + restoreAdvice());
   }
 
   models->folder = *chosen;

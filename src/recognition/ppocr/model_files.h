@@ -14,13 +14,6 @@ inline constexpr const char* kDetectorFile = "ppocr_det.onnx";
 inline constexpr const char* kRecognizerFile = "ppocr_rec.onnx";
 inline constexpr const char* kDictionaryFile = "ppocr_keys.txt";
 
-// How to get damaged or missing model files back, for error descriptions.
-std::string restoreAdvice();
-
-// An OpenCV message on one line (line breaks become spaces, trailing spaces go), since
-// error descriptions are one line.
-std::string oneLine(std::string text);
-
 struct Models {
   std::string folder;  // where they were loaded from
   cv::dnn::Net detector;

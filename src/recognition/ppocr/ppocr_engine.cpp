@@ -5,7 +5,7 @@
 
 
 #include "recognition/picture/leptonica_image.h"
-#include "recognition/picture/picture_decoder.h"
+#include "recognition/ppocr/error_text.h"
 #include "recognition/ppocr/line_crop.h"
 #include "recognition/ppocr/model_files.h"
 #include "recognition/ppocr/pix_to_mat.h"
@@ -87,11 +87,6 @@ class PpocrHandler final : public ImageRequestHandler {
 }  // namespace
 
 PpocrEngine::PpocrEngine(std::vector<std::string> modelFolders) : modelFolders_(std::move(modelFolders)) {}
-
-std::unique_ptr<DecodedImage> PpocrEngine::decodeImage(const std::string& path) const {
-  QuietStandardError quiet;
-  return picture::decodePicture(path);
-}
 
 std::unique_ptr<ImageRequestHandler> PpocrEngine::makeHandler(std::unique_ptr<DecodedImage> image) const {
   return std::make_unique<PpocrHandler>(std::move(image), modelFolders_);

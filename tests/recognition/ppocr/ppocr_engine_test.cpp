@@ -17,7 +17,7 @@ const char* const kAllFiles[] = {kDetectorFile, kRecognizerFile, kDictionaryFile
 
 // A model folder linking to the built files, except those the test replaces or leaves out.
 struct ModelFolder {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   explicit ModelFolder(const std::vector<std::string>& without = {}) {
     for (const char* file : kAllFiles) {
       if (std::find(without.begin(), without.end(), file) != without.end()) continue;
@@ -34,7 +34,7 @@ struct EngineRun {
 
 EngineRun readPicture(const std::vector<std::string>& folders, const std::string& picture = "english.png") {
   PpocrEngine engine(folders);
-  auto image = engine.decodeImage(testing::dataPath(picture));
+  auto image = engine.decodeImage(test_support::dataPath(picture));
   if (!image) throw std::runtime_error("test picture does not decode");
   EngineRun run;
   run.status = engine.makeHandler(std::move(image))->perform(run.request);
@@ -65,7 +65,7 @@ TEST(PpocrEngine, EachMissingFileIsNamed) {
 }
 
 TEST(PpocrEngine, DamagedFilesAreNamed) {
-  const std::string real = testing::readFile(kBuiltModels + "/" + kRecognizerFile);
+  const std::string real = test_support::readFile(kBuiltModels + "/" + kRecognizerFile);
   const std::pair<const char*, std::string> damages[] = {
       {kDetectorFile, "this is not a model\n"},
       {kRecognizerFile, real.substr(0, real.size() / 2)},  // cut short
