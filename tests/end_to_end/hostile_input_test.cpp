@@ -102,7 +102,6 @@ std::vector<HostileCase> hostileCases() {
       {"pdf named jpg", [](const TempDir& dir) { return dir.write("doc.jpg", "%PDF-1.4\n1 0 obj\n<<>>\nendobj\n"); },
        unreadable},
       {"random bytes", randomBytes, unreadable},
-      {"directory", [](const TempDir& dir) { return dir.path(); }, unreadable},
       {"link to a directory",
        [](const TempDir& dir) {
          const std::string link = dir.path() + "/to-dir.png";

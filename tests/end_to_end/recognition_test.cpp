@@ -108,7 +108,6 @@ TEST(Recognition, FilesThatDoNotDecodeGiveTheUnreadableMessage) {
       dir.write("truncated.png", png.substr(0, png.size() / 3)),
       dir.write("header-only.png", png.substr(0, 40)),
       dir.write("text.png", "This is a plain text file, not a picture.\n"),
-      dir.path(),
   };
   for (const std::string& file : files) {
     const ProcessResult result = runBinary({file});
