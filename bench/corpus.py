@@ -4,8 +4,9 @@
 Every picture is drawn with ImageMagick from text we wrap ourselves, so the
 ground truth (one rendered line per line, blank lines dropped) is exact.
 Page-like pictures are also turned by 90, 180 and 270 degrees (kinds rot90,
-rot180, rot270, same ground truth) to check orientation handling. Everything is seeded, and the output folder carries a stamp of the inputs, so
-the corpus is rebuilt only when this file, the text lists or ImageMagick change.
+rot180, rot270, same ground truth) to check orientation handling. Everything
+is seeded, and the output folder carries a stamp of the inputs, so the corpus
+is rebuilt only when this file, the text lists or ImageMagick change.
 """
 import argparse
 import hashlib

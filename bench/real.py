@@ -4,8 +4,8 @@ Two kinds, both left out with a note (never an error) when their files are missi
 - photo-real: every picture in DATA/photos that has its reference text beside it
   (<name>.txt), as typed by hand for that set;
 - journal: the journal pages in DATA/publaynet that have a reference text in
-  bench/real/journal/, named <PMCID>.txt (or after the whole picture name), so the
-  kind grows as references are added.
+  bench/real/journal/, named after the picture or its PMCID (PMC3576793_00004.txt
+  or PMC3576793.txt), so the kind grows as references are added.
 The pictures are not copied: the entries point at them.
 """
 import os

@@ -89,7 +89,9 @@ def ppocr():
 # ------------------------------------------------------------------- running
 
 def run_once(cmd, timeout, env=None):
-    """Runs cmd (in env if given); returns (exit code or None on timeout, stdout, stderr, seconds, max RSS KiB)."""
+    """Runs cmd (in env if given).
+
+    Returns (exit code or None on timeout, stdout, stderr, seconds, max RSS KiB)."""
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         timed_out = threading.Event()
         start = time.perf_counter()
@@ -142,13 +144,14 @@ def run_all(programs, pictures, corpus, repeat, timeout, log):
                     except (ValueError, KeyError, TypeError) as e:
                         failure = "unreadable output: %s" % e
                 row = {"program": prog.name, "picture": pic["name"], "kind": pic["kind"],
-                       "group": pic.get("group", "generated"), "repeat": r, "seconds": secs, "rss_kib": rss, "failure": failure,
-                       "text": text}
+                       "group": pic.get("group", "generated"), "repeat": r, "seconds": secs,
+                       "rss_kib": rss, "failure": failure, "text": text}
                 row.update(cer.errors(truth, text))
                 runs.append(row)
                 log("[%d/%d] %-17s %-19s %6.2fs %7.1f MiB  CER %5.1f%%  order-free %5.1f%%%s" % (
                     len(runs), total, prog.name, pic["name"], secs, rss / 1024,
-                    100 * cer.rate(row["dist"], row["len"]), 100 * cer.rate(row["of_dist"], row["len"]),
+                    100 * cer.rate(row["dist"], row["len"]),
+                    100 * cer.rate(row["of_dist"], row["len"]),
                     "  FAILED " + failure if failure else ""))
     return runs
 
@@ -238,6 +241,8 @@ def kind_table(programs, runs, kinds, group):
             s = summarize(group_runs)
             if kind == "all":
                 totals[prog.name] = s
+                if len(kinds) == 1:
+                    continue  # the same figures as the kind's own row
             out.append("| %s | %s | %d | %s | %s | %s | %.2f | %.3f | %.1f | %d/%d |" % (
                 "**all %s**" % group if kind == "all" else kind, prog.name, s["pictures"],
                 pct(s["cer"]), pct(s["order_free"]), pct(s["cer_ws"]), s["line_err"],
@@ -390,7 +395,8 @@ def main():
     ap.add_argument("--skip-kinds", default="", metavar="KINDS",
                     help="comma-separated kinds or names as for --kinds to leave out, e.g. rotated")
     ap.add_argument("--pictures", default="",
-                    help="comma-separated picture names, e.g. doc-01,zh_notice (with --kinds, both must match)")
+                    help="comma-separated picture names, e.g. doc-01,zh_notice "
+                         "(with --kinds, both must match)")
     ap.add_argument("--per-picture", action="store_true",
                     help="also print every picture's CER and order-free CER per program")
     ap.add_argument("--programs", default="QuillfenOCR,tesseract,tesseract-1thread,PP-OCRv4",
