@@ -27,8 +27,11 @@ class PpocrHandler final : public ImageRequestHandler {
  public:
   // The picture is kept only as OpenCV pixels: a 4000 × 3000 photo's Leptonica copy is
   // another 48 MB that nothing reads again.
+  // The page's layout is analysed here, while the Leptonica picture is still at hand.
   PpocrHandler(std::unique_ptr<DecodedImage> image, const std::vector<std::string>& modelFolders)
-      : picture_(image ? bgrFromPix(static_cast<LeptonicaImage*>(image.get())->pix()) : cv::Mat()),
+      : layout_(image ? layout::analysePageLayout(static_cast<LeptonicaImage*>(image.get())->pix())
+                      : layout::PageLayout()),
+        picture_(image ? bgrFromPix(static_cast<LeptonicaImage*>(image.get())->pix()) : cv::Mat()),
         modelFolders_(modelFolders) {}
 
   Status perform(TextRecognitionRequest& request) override {
@@ -76,10 +79,11 @@ class PpocrHandler final : public ImageRequestHandler {
       if (best.confidence() < kMinBoxConfidence) continue;
       read.push_back({box.bounds(), std::move(best)});
     }
-    request.setResults(lineObservations(read));
+    request.setResults(lineObservations(read, layout_));
     return Status();
   }
 
+  layout::PageLayout layout_;
   cv::Mat picture_;
   std::vector<std::string> modelFolders_;
 };

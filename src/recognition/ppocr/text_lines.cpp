@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "recognition/white_space.h"
+#include "recognition/layout/block_order.h"
 #include "recognition/ppocr/reading_order.h"
 
 namespace quillfen::ppocr {
@@ -15,7 +16,7 @@ constexpr float kCutOverlap = 0.3f;
 
 }  // namespace
 
-Observations lineObservations(const std::vector<ReadBox>& boxes) {
+Observations lineObservations(const std::vector<ReadBox>& boxes, const layout::PageLayout& layout) {
   std::vector<const ReadBox*> kept;
   std::vector<cv::Rect2f> bounds;
   for (const ReadBox& box : boxes) {
@@ -24,8 +25,17 @@ Observations lineObservations(const std::vector<ReadBox>& boxes) {
     bounds.push_back(box.bounds);
   }
 
+  std::vector<std::vector<std::size_t>> order;
+  if (layout::hasColumns(layout)) {
+    std::vector<layout::LineBox> lineBoxes;
+    for (const cv::Rect2f& box : bounds) lineBoxes.push_back({box.x, box.y, box.width, box.height});
+    order = layout::orderByBlocks(lineBoxes, layout);
+  } else {
+    order = readingOrder(bounds);
+  }
+
   Observations observations;
-  for (const std::vector<std::size_t>& line : readingOrder(bounds)) {
+  for (const std::vector<std::size_t>& line : order) {
     std::string text;
     double probabilitySum = 0;
     int steps = 0;

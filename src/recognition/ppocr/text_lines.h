@@ -4,8 +4,9 @@
 
 #include <vector>
 
-#include "recognition/ppocr/ctc_decoder.h"
+#include "recognition/layout/page_layout.h"
 #include "recognition/observation.h"
+#include "recognition/ppocr/ctc_decoder.h"
 
 namespace quillfen::ppocr {
 
@@ -15,11 +16,13 @@ struct ReadBox {
   DecodedText decoded;
 };
 
-// One observation per text line in reading order. The boxes of a line are joined left to
+// One observation per text line in reading order: the order of the page's layout blocks
+// when the layout shows columns (layout::hasColumns), otherwise the boxes' own order
+// (readingOrder). The boxes of a line are joined left to
 // right, with a space where they leave a visible gap between them (neighbouring columns
 // of figures must not run together); each line is trimmed, and lines left empty are
 // dropped, as are boxes in which nothing was read. A line's confidence is the mean
 // probability over all the steps that produced its characters.
-Observations lineObservations(const std::vector<ReadBox>& boxes);
+Observations lineObservations(const std::vector<ReadBox>& boxes, const layout::PageLayout& layout = {});
 
 }  // namespace quillfen::ppocr

@@ -12,6 +12,7 @@
 #include "recognition/picture/pix_clip.h"
 #include "recognition/tesseract/line_text.h"
 #include "recognition/layout/page_columns.h"
+#include "recognition/layout/page_layout.h"
 #include "recognition/string_join.h"
 #include "platform/quiet_standard_error.h"
 #include "recognition/tesseract/tesseract_input.h"
@@ -80,12 +81,21 @@ class TesseractHandler final : public ImageRequestHandler {
     runTesseractOnOneThread();
 
     Pix* page = static_cast<LeptonicaImage*>(image_.get())->pix();
-    // Tesseract's own layout analysis reads a single column well, but breaks two columns
-    // of Chinese text into dozens of fragments. A page with a clear gutter is read part by
-    // part instead, each part as one column. Each part is handed over as a picture of its
-    // own: with SetRectangle on the whole page, Tesseract read a title band as nothing.
-    const std::vector<PageArea> areas = layout::pageColumns(page);
-    api.SetPageSegMode(areas.size() > 1 ? tesseract::PSM_SINGLE_COLUMN : tesseract::PSM_AUTO);
+    // A page whose layout shows columns of running text is read block by block in the
+    // layout's order. Otherwise Tesseract's own segmentation reads a single column well
+    // but breaks two columns of Chinese text into dozens of fragments, so a page with a
+    // clear gutter is read part by part, each part as one column. Each part is handed
+    // over as a picture of its own: with SetRectangle on the whole page, Tesseract read a
+    // title band as nothing.
+    std::vector<PageArea> areas;
+    const layout::PageLayout pageLayout = layout::analysePageLayout(page);
+    if (layout::hasColumns(pageLayout)) {
+      for (const layout::TextBlock& block : pageLayout.blocks) areas.push_back(block.bounds);
+      api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
+    } else {
+      areas = layout::pageColumns(page);
+      api.SetPageSegMode(areas.size() > 1 ? tesseract::PSM_SINGLE_COLUMN : tesseract::PSM_AUTO);
+    }
     Observations lines;
     for (const PageArea& area : areas) {
       PixPtr part;

@@ -1,0 +1,133 @@
+#include "recognition/layout/block_order.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace quillfen::layout {
+namespace {
+
+constexpr float kMinCoveredShare = 0.2f;
+constexpr float kSameRowDistance = 0.5f;  // of the median box height
+
+using Polygon = std::vector<Point>;
+using Indices = std::vector<std::size_t>;
+
+// One step of Sutherland-Hodgman: the polygon cut to the side of an edge of the box
+// where `inside` holds, `cut` giving the crossing of a segment with that edge.
+template <typename Inside, typename Cut>
+Polygon clipped(const Polygon& polygon, Inside inside, Cut cut) {
+  Polygon out;
+  for (std::size_t i = 0; i < polygon.size(); ++i) {
+    const Point& from = polygon[i];
+    const Point& to = polygon[(i + 1) % polygon.size()];
+    if (inside(to)) {
+      if (!inside(from)) out.push_back(cut(from, to));
+      out.push_back(to);
+    } else if (inside(from)) {
+      out.push_back(cut(from, to));
+    }
+  }
+  return out;
+}
+
+float area(const Polygon& polygon) {
+  double twice = 0;
+  for (std::size_t i = 0; i < polygon.size(); ++i) {
+    const Point& a = polygon[i];
+    const Point& b = polygon[(i + 1) % polygon.size()];
+    twice += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
+  }
+  return static_cast<float>(std::abs(twice) / 2);
+}
+
+Polygon outlineOrBounds(const TextBlock& block) {
+  if (block.outline.size() >= 3) return block.outline;
+  const auto left = static_cast<float>(block.bounds.x), top = static_cast<float>(block.bounds.y);
+  const auto right = left + static_cast<float>(block.bounds.width);
+  const auto bottom = top + static_cast<float>(block.bounds.height);
+  return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+}
+
+float median(std::vector<float> values) {
+  if (values.empty()) return 0;
+  auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
+}
+
+// The boxes as rows, top to bottom, each row left to right.
+std::vector<Indices> rows(Indices ids, const std::vector<LineBox>& boxes, float rowDistance) {
+  auto middle = [&](std::size_t id) { return boxes[id].y + boxes[id].height / 2; };
+  std::sort(ids.begin(), ids.end(), [&](std::size_t a, std::size_t b) { return middle(a) < middle(b); });
+  std::vector<Indices> out;
+  for (std::size_t id : ids) {
+    if (out.empty() || middle(id) - middle(out.back().front()) > rowDistance) out.emplace_back();
+    out.back().push_back(id);
+  }
+  for (Indices& row : out) {
+    std::sort(row.begin(), row.end(), [&](std::size_t a, std::size_t b) { return boxes[a].x < boxes[b].x; });
+  }
+  return out;
+}
+
+}  // namespace
+
+float coveredShare(const LineBox& box, const TextBlock& block) {
+  const float boxArea = box.width * box.height;
+  if (boxArea <= 0) return 0;
+  const float left = box.x, top = box.y, right = box.x + box.width, bottom = box.y + box.height;
+  auto atX = [](float x) {
+    return [x](const Point& a, const Point& b) { return Point{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)}; };
+  };
+  auto atY = [](float y) {
+    return [y](const Point& a, const Point& b) { return Point{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y}; };
+  };
+  Polygon part = outlineOrBounds(block);
+  part = clipped(part, [&](const Point& p) { return p.x >= left; }, atX(left));
+  part = clipped(part, [&](const Point& p) { return p.x <= right; }, atX(right));
+  part = clipped(part, [&](const Point& p) { return p.y >= top; }, atY(top));
+  part = clipped(part, [&](const Point& p) { return p.y <= bottom; }, atY(bottom));
+  return part.size() < 3 ? 0 : area(part) / boxArea;
+}
+
+std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const PageLayout& layout) {
+  std::vector<Indices> members(layout.blocks.size());
+  Indices loose;
+  std::vector<float> heights;
+  for (std::size_t id = 0; id < boxes.size(); ++id) {
+    heights.push_back(boxes[id].height);
+    float best = kMinCoveredShare;
+    std::size_t owner = layout.blocks.size();
+    for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
+      if (!layout.blocks[b].text) continue;
+      const float share = coveredShare(boxes[id], layout.blocks[b]);
+      if (share >= best) {
+        best = share;
+        owner = b;
+      }
+    }
+    (owner < layout.blocks.size() ? members[owner] : loose).push_back(id);
+  }
+  const float rowDistance = kSameRowDistance * median(heights);
+
+  std::vector<Indices> looseRows = rows(loose, boxes, rowDistance);
+  std::size_t nextLoose = 0;
+  std::vector<Indices> lines;
+  auto looseRowsAbove = [&](float top) {
+    for (; nextLoose < looseRows.size(); ++nextLoose) {
+      const LineBox& first = boxes[looseRows[nextLoose].front()];
+      if (first.y + first.height / 2 >= top) break;
+      lines.push_back(looseRows[nextLoose]);
+    }
+  };
+  for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
+    if (members[b].empty()) continue;
+    looseRowsAbove(static_cast<float>(layout.blocks[b].bounds.y));
+    for (Indices& row : rows(members[b], boxes, rowDistance)) lines.push_back(std::move(row));
+  }
+  looseRowsAbove(std::numeric_limits<float>::infinity());
+  return lines;
+}
+
+}  // namespace quillfen::layout

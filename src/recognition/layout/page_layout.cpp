@@ -1,0 +1,124 @@
+#include "recognition/layout/page_layout.h"
+
+#include <leptonica/allheaders.h>
+#include <tesseract/baseapi.h>
+#include <tesseract/pageiterator.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/quiet_standard_error.h"
+
+namespace quillfen::layout {
+namespace {
+
+constexpr int kMinColumnLines = 3;
+constexpr float kMinColumnLineHeights = 8;
+constexpr float kMinSideBySideOverlap = 0.5f;
+// Running text fills its column: most lines reach across most of it. A table's cells,
+// read as blocks, hold short lines of every length.
+constexpr float kFilledLine = 0.6f;
+constexpr float kMinFilledShare = 0.6f;
+
+bool isText(tesseract::PolyBlockType type) {
+  return type == tesseract::PT_FLOWING_TEXT || type == tesseract::PT_HEADING_TEXT ||
+         type == tesseract::PT_PULLOUT_TEXT || type == tesseract::PT_CAPTION_TEXT;
+}
+
+float median(std::vector<float> values) {
+  if (values.empty()) return 0;
+  auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
+}
+
+std::vector<Point> outlineOf(const tesseract::PageIterator& block) {
+  std::vector<Point> outline;
+  Pta* polygon = block.BlockPolygon();
+  if (polygon == nullptr) return outline;
+  for (l_int32 i = 0; i < ptaGetCount(polygon); ++i) {
+    l_float32 x = 0, y = 0;
+    ptaGetPt(polygon, i, &x, &y);
+    outline.push_back({x, y});
+  }
+  ptaDestroy(&polygon);
+  return outline;
+}
+
+bool isColumn(const TextBlock& block) {
+  return block.flowing && block.lineCount >= kMinColumnLines &&
+         static_cast<float>(block.bounds.width) >= kMinColumnLineHeights * block.lineHeight &&
+         block.filledShare >= kMinFilledShare;
+}
+
+bool sideBySide(const PageArea& a, const PageArea& b) {
+  const int overlapY = std::min(a.y + a.height, b.y + b.height) - std::max(a.y, b.y);
+  const int overlapX = std::min(a.x + a.width, b.x + b.width) - std::max(a.x, b.x);
+  return overlapX <= 0 && static_cast<float>(overlapY) >= kMinSideBySideOverlap * static_cast<float>(std::min(a.height, b.height));
+}
+
+}  // namespace
+
+PageLayout analysePageLayout(Pix* page) {
+  PageLayout layout;
+  if (page == nullptr) return layout;
+  platform::QuietStandardError quiet;
+  tesseract::TessBaseAPI api;
+  api.InitForAnalysePage();
+  api.SetVariable("debug_file", "/dev/null");
+  api.SetPageSegMode(tesseract::PSM_AUTO_ONLY);
+  api.SetImage(page);
+  std::unique_ptr<tesseract::PageIterator> line(api.AnalyseLayout());
+  if (!line) return layout;
+
+  std::vector<float> heights;
+  int filled = 0;
+  bool inText = false;
+  auto closeBlock = [&] {
+    if (inText) {
+      TextBlock& block = layout.blocks.back();
+      block.lineHeight = median(heights);
+      block.filledShare = block.lineCount > 0 ? static_cast<float>(filled) / static_cast<float>(block.lineCount) : 0;
+    }
+    heights.clear();
+    filled = 0;
+  };
+  do {
+    if (line->IsAtBeginningOf(tesseract::RIL_BLOCK)) {
+      closeBlock();
+      inText = !PTIsImageType(line->BlockType()) && !PTIsLineType(line->BlockType());
+      if (inText) {
+        TextBlock block;
+        int left = 0, top = 0, right = 0, bottom = 0;
+        line->BoundingBox(tesseract::RIL_BLOCK, &left, &top, &right, &bottom);
+        block.bounds = {left, top, right - left, bottom - top};
+        block.outline = outlineOf(*line);
+        block.text = isText(line->BlockType());
+        block.flowing = line->BlockType() == tesseract::PT_FLOWING_TEXT;
+        layout.blocks.push_back(std::move(block));
+      }
+    }
+    if (!inText) continue;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (line->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom)) {
+      TextBlock& block = layout.blocks.back();
+      ++block.lineCount;
+      heights.push_back(static_cast<float>(bottom - top));
+      if (static_cast<float>(right - left) >= kFilledLine * static_cast<float>(block.bounds.width)) ++filled;
+    }
+  } while (line->Next(tesseract::RIL_TEXTLINE));
+  closeBlock();
+  return layout;
+}
+
+bool hasColumns(const PageLayout& layout) {
+  for (std::size_t i = 0; i < layout.blocks.size(); ++i) {
+    if (!isColumn(layout.blocks[i])) continue;
+    for (std::size_t j = i + 1; j < layout.blocks.size(); ++j) {
+      if (isColumn(layout.blocks[j]) && sideBySide(layout.blocks[i].bounds, layout.blocks[j].bounds)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace quillfen::layout

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <vector>
+
+#include "recognition/layout/page_columns.h"
+
+struct Pix;
+
+namespace quillfen::layout {
+
+struct Point {
+  float x = 0, y = 0;
+};
+
+// A block of text lines that Tesseract's page layout analysis found: running text in a
+// column, a heading, a pull-out, a caption, or a table, an equation or vertical text.
+struct TextBlock {
+  PageArea bounds;
+  std::vector<Point> outline;  // the block's polygon in picture pixels; empty: its bounds
+  int lineCount = 0;
+  float lineHeight = 0;  // the median height of its text lines
+  float filledShare = 0;  // the share of its lines that span at least 60 % of its width
+  bool text = false;     // running text, a heading, a pull-out or a caption
+  bool flowing = false;  // running text inside a column
+};
+
+// The blocks of a page that hold text lines, in the reading order the layout analysis
+// gives them.
+struct PageLayout {
+  std::vector<TextBlock> blocks;
+};
+
+// The page's layout from Tesseract's layout analysis (tab stops, columns, images and rules
+// over Leptonica; no recognition, no language data). Empty when the analysis fails.
+PageLayout analysePageLayout(Pix* page);
+
+// Whether the layout is to be trusted for reading order: it holds at least two blocks of
+// running text side by side (overlapping vertically by at least half the shorter one, not
+// horizontally), each with at least 3 lines, at least 8 line heights wide, and most of its
+// lines filling it. Tables, worksheets and photos, whose blocks the analysis also finds,
+// mostly fail this, and their order is better left to the rows.
+bool hasColumns(const PageLayout& layout);
+
+}  // namespace quillfen::layout

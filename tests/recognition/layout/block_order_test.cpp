@@ -1,0 +1,93 @@
+#include "recognition/layout/block_order.h"
+
+#include <gtest/gtest.h>
+
+namespace quillfen::layout {
+namespace {
+
+TextBlock block(int x, int y, int width, int height, int lines = 10, float lineHeight = 20) {
+  TextBlock b;
+  b.bounds = {x, y, width, height};
+  b.lineCount = lines;
+  b.lineHeight = lineHeight;
+  b.text = true;
+  b.flowing = true;
+  b.filledShare = 0.9f;
+  return b;
+}
+
+using Lines = std::vector<std::vector<std::size_t>>;
+
+TEST(BlockOrder, CoverageFollowsTheOutlineNotJustTheBounds) {
+  // An L-shaped block: text flowing around a photo in the top-right corner.
+  TextBlock around = block(0, 0, 200, 200);
+  around.outline = {{0, 0}, {100, 0}, {100, 100}, {200, 100}, {200, 200}, {0, 200}};
+  EXPECT_FLOAT_EQ(coveredShare({10, 10, 50, 20}, around), 1.0f);
+  EXPECT_FLOAT_EQ(coveredShare({120, 10, 50, 20}, around), 0.0f);  // inside the bounds, beside the photo
+  EXPECT_FLOAT_EQ(coveredShare({80, 10, 40, 20}, around), 0.5f);
+  EXPECT_FLOAT_EQ(coveredShare({300, 300, 10, 10}, around), 0.0f);
+}
+
+TEST(BlockOrder, ColumnsAreReadOneAfterTheOtherInTheLayoutsOrder) {
+  PageLayout layout;
+  layout.blocks = {block(0, 0, 400, 40), block(0, 50, 190, 200), block(210, 50, 190, 200), block(0, 260, 400, 30)};
+  // Rows across both columns, as a top-to-bottom sort would interleave them.
+  const std::vector<LineBox> boxes = {
+      {215, 60, 180, 20},  {5, 60, 180, 20},   {215, 90, 180, 20}, {5, 90, 180, 20},
+      {100, 10, 200, 25},  {150, 265, 100, 20},
+  };
+  EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{4}, {1}, {3}, {0}, {2}, {5}}));
+}
+
+TEST(BlockOrder, PiecesOfARowJoinAndLooseBoxesKeepTheirPlace) {
+  PageLayout layout;
+  layout.blocks = {block(0, 100, 190, 200), block(210, 100, 190, 200)};
+  const std::vector<LineBox> boxes = {
+      {100, 110, 80, 20}, {5, 112, 80, 20},  // one row of the left column, in two pieces
+      {0, 10, 300, 20},                      // a running header in no block
+      {0, 500, 50, 20},                      // a page number in no block
+      {215, 110, 150, 20},
+  };
+  EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{2}, {1, 0}, {4}, {3}}));
+}
+
+TEST(BlockOrder, ATableBlockTakesNoBoxes) {
+  PageLayout layout;
+  layout.blocks = {block(0, 0, 190, 200), block(0, 210, 400, 100)};
+  layout.blocks[1].text = false;  // a table: its rows are read as rows of the page
+  const std::vector<LineBox> boxes = {{5, 220, 100, 20}, {200, 221, 100, 20}, {5, 10, 150, 20}};
+  EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{2}, {0, 1}}));
+}
+
+TEST(PageLayoutGate, OnlyRunningTextSideBySideCounts) {
+  PageLayout columns;
+  columns.blocks = {block(0, 0, 400, 40, 1), block(0, 50, 190, 400), block(210, 80, 190, 400)};
+  EXPECT_TRUE(hasColumns(columns));
+
+  PageLayout stacked;  // one column after another
+  stacked.blocks = {block(0, 0, 400, 200), block(0, 210, 400, 200)};
+  EXPECT_FALSE(hasColumns(stacked));
+
+  PageLayout narrow;  // table cells or labels: side by side but not 8 line heights wide
+  narrow.blocks = {block(0, 0, 100, 200), block(120, 0, 100, 200)};
+  EXPECT_FALSE(hasColumns(narrow));
+
+  PageLayout short_;  // two lines each
+  short_.blocks = {block(0, 0, 190, 40, 2), block(210, 0, 190, 40, 2)};
+  EXPECT_FALSE(hasColumns(short_));
+
+  PageLayout headings = columns;  // headings and captions beside each other are no columns
+  for (TextBlock& b : headings.blocks) b.flowing = false;
+  EXPECT_FALSE(hasColumns(headings));
+
+  PageLayout cells = columns;  // a table's columns of cells: short lines of every length
+  for (TextBlock& b : cells.blocks) b.filledShare = 0.3f;
+  EXPECT_FALSE(hasColumns(cells));
+
+  PageLayout offset;  // overlapping less than half the shorter one
+  offset.blocks = {block(0, 0, 190, 200), block(210, 150, 190, 200)};
+  EXPECT_FALSE(hasColumns(offset));
+}
+
+}  // namespace
+}  // namespace quillfen::layout
