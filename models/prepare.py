@@ -2,7 +2,7 @@
 """Rewrite PaddleOCR's PP-OCRv4 ONNX models so OpenCV 4.6's DNN module runs them.
 
     /usr/bin/python3 models/prepare.py SRC_DIR OUT_DIR [--models det,rec,cls]
-                                       [--no-fold-convtranspose]
+                                       [--no-fold-convtranspose] [--no-fast-paths]
 
 SRC_DIR holds the files from models/fetch.sh (ch_PP-OCRv4_det_infer.onnx, ...).
 OUT_DIR receives ppocr_det.onnx, ppocr_rec.onnx, ppocr_cls.onnx, ppocr_keys.txt.
@@ -430,6 +430,60 @@ def fold_convtranspose_bias_batchnorm(model):
     return count
 
 
+def split_depthwise_5x5(model):
+    """Depthwise 5x5 Conv -> four 3x3 depthwise Convs whose outputs are summed.
+
+    OpenCV 4.6 has a vectorised kernel for 3x3 depthwise convolution only; a
+    5x5 one runs through its generic loop, several times slower. The 5x5 kernel
+    is cut into four 3x3 parts: rows 0-2 and 3-4 (placed in rows 1-2 of a
+    3x3, row 0 zero), the same for columns. Each weight lands in exactly one
+    part, and asymmetric padding shifts each part back to where it sat in
+    the 5x5 window, so the sum of the four outputs is the original output (up
+    to the order of the float additions). The bias goes with the first part.
+    """
+    inits = initializers(model)
+    nodes = []
+    count = 0
+    for node in model.graph.node:
+        weight = inits.get(node.input[1]) if node.op_type == "Conv" else None
+        if weight is None or weight.ndim != 4 or weight.shape[1:] != (1, 5, 5) \
+                or attr(node, "group", 1) != weight.shape[0] \
+                or list(attr(node, "pads", [0] * 4)) != [2, 2, 2, 2] \
+                or list(attr(node, "dilations", [1, 1])) != [1, 1] \
+                or attr(node, "auto_pad", b"NOTSET") not in (b"NOTSET", "NOTSET"):
+            nodes.append(node)
+            continue
+        strides = list(attr(node, "strides", [1, 1]))
+        # (rows of the 5x5 kernel, where they go in the 3x3, padding before, after)
+        parts = (((0, 3), (0, 3), 2, 0), ((3, 5), (1, 3), 0, 2))
+        parts_out = []
+        rebuilt = np.zeros_like(weight)
+        for rows, row_to, top, bottom in parts:
+            for cols, col_to, left, right in parts:
+                kernel = np.zeros(weight.shape[:2] + (3, 3), dtype=weight.dtype)
+                kernel[:, :, row_to[0]:row_to[1], col_to[0]:col_to[1]] = \
+                    weight[:, :, rows[0]:rows[1], cols[0]:cols[1]]
+                rebuilt[:, :, rows[0]:rows[1], cols[0]:cols[1]] += \
+                    kernel[:, :, row_to[0]:row_to[1], col_to[0]:col_to[1]]
+                name = f"{node.output[0]}_3x3_{len(parts_out)}"
+                set_initializer(model, name + "_weight", kernel)
+                inputs = [node.input[0], name + "_weight"]
+                if len(parts_out) == 0 and len(node.input) > 2:
+                    inputs.append(node.input[2])
+                nodes.append(helper.make_node(
+                    "Conv", inputs, [name], name=name, group=weight.shape[0],
+                    kernel_shape=[3, 3], strides=strides, dilations=[1, 1],
+                    pads=[top, left, bottom, right]))
+                parts_out.append(name)
+        if not np.array_equal(rebuilt, weight):
+            raise RuntimeError(f"Conv {node.name}: the 3x3 parts do not make up the 5x5 kernel")
+        nodes.append(helper.make_node("Sum", parts_out, [node.output[0]], name=node.name + "_sum"))
+        count += 1
+    replace_nodes(model, nodes)
+    remove_dead_nodes(model)
+    return count
+
+
 def make_dims_dynamic(model, input_dims, output_dims):
     """Name the free input/output dimensions and drop intermediate shapes."""
     for vi, dims in ((model.graph.input[0], input_dims), (model.graph.output[0], output_dims)):
@@ -477,10 +531,14 @@ def fold_rec_at_width(path, width):
     return model
 
 
-def prepare_rec(path):
+def prepare_rec(path, fast_paths=True):
     model, other = (fold_rec_at_width(path, w) for w in REC_WIDTHS)
     log(f"rec: {free_width_dependent_reshapes(model, other)} Reshape targets follow the width")
     clip_inputs_to_attributes(model)
+    if fast_paths:
+        log(f"rec: {split_depthwise_5x5(model)} depthwise 5x5 Conv -> four 3x3")
+    else:
+        log("rec: fast-path rewrites skipped")
     # OpenCV computes its import-time shapes from the declared input, and an
     # unnamed width breaks them; declare the first folding width. Any other
     # width runs as well because the Reshape targets follow it.
@@ -522,6 +580,9 @@ def main():
     parser.add_argument("--no-fold-convtranspose", action="store_true",
                         help="keep the detector's ConvTranspose bias/BatchNorm separate "
                              "(only to show why the folding is needed)")
+    parser.add_argument("--no-fast-paths", action="store_true",
+                        help="keep the recognizer's 5x5 depthwise convolutions "
+                             "(the model check compares the rewritten recognizer with this one)")
     args = parser.parse_args()
     wanted = set(args.models.split(","))
     if not wanted <= {"det", "rec", "cls"}:
@@ -534,7 +595,7 @@ def main():
     if "det" in wanted:
         save(prepare_det(src(DET_SRC), not args.no_fold_convtranspose), out("ppocr_det.onnx"))
     if "rec" in wanted:
-        model = prepare_rec(src(REC_SRC))
+        model = prepare_rec(src(REC_SRC), not args.no_fast_paths)
         check_no_shape_ops(model, "rec")
         save(model, out("ppocr_rec.onnx"))
         shutil.copyfile(src(KEYS_SRC), out("ppocr_keys.txt"))
