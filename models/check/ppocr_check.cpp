@@ -15,6 +15,9 @@
 //   ppocr_check MODEL_DIR TESTDATA_DIR --dump DIR   only write the preprocessed input
 //                                                   tensors (.npy) for make_reference.js
 //
+// The prepared recognizer gives its probabilities class-major (1 x classes x
+// steps); the plain one, like the original, step-major (1 x steps x classes).
+//
 // The input tensors are made here and only here, so OpenCV and ONNX Runtime see
 // exactly the same numbers.
 
@@ -283,12 +286,17 @@ struct Decoded {
     std::vector<float> maxprob;
 };
 
-// A recognizer output (1 x steps x classes) as a steps x classes matrix; the
+enum class Layout { StepMajor, ClassMajor };
+
+// A recognizer output as a steps x classes matrix, whichever its layout; the
 // class count must be the dictionary's plus blank and space.
-cv::Mat steps_by_classes(const cv::Mat& out, const std::vector<std::string>& keys) {
-    if (out.dims != 3 || out.size[0] != 1 || out.size[2] != int(keys.size()) + 2)
-        throw std::runtime_error("recognizer output is not 1 x steps x classes");
-    return cv::Mat(out.size[1], out.size[2], CV_32F, const_cast<float*>(out.ptr<float>())).clone();
+cv::Mat steps_by_classes(const cv::Mat& out, Layout layout, const std::vector<std::string>& keys) {
+    const int class_axis = layout == Layout::ClassMajor ? 1 : 2;
+    if (out.dims != 3 || out.size[0] != 1 || out.size[class_axis] != int(keys.size()) + 2)
+        throw std::runtime_error(layout == Layout::ClassMajor ? "recognizer output is not 1 x classes x steps"
+                                                              : "recognizer output is not 1 x steps x classes");
+    cv::Mat m(out.size[1], out.size[2], CV_32F, const_cast<float*>(out.ptr<float>()));
+    return layout == Layout::StepMajor ? m.clone() : cv::Mat(m.t());
 }
 
 // CTC greedy decoding of a steps x classes matrix: class 0 is blank, 1..N are
@@ -353,7 +361,7 @@ cv::Mat forward(cv::dnn::Net& net, const cv::Mat& blob, double* ms) {
 bool matches_plain(Nets& nets, const cv::Mat& blob, const cv::Mat& probs, const std::vector<std::string>& keys) {
     if (nets.plain_rec.empty()) return true;
     double ms;
-    cv::Mat plain = steps_by_classes(forward(nets.plain_rec, blob, &ms), keys);
+    cv::Mat plain = steps_by_classes(forward(nets.plain_rec, blob, &ms), Layout::StepMajor, keys);
     if (plain.size() != probs.size()) {
         std::printf("        plain recognizer: %d steps, prepared %d | FAIL\n", plain.rows, probs.rows);
         return false;
@@ -442,7 +450,7 @@ bool check_recognizer(Nets& nets, const fs::path& testdata, const std::vector<Li
 
         cv::Mat blob = rec_tensor(crop);
         double rec_ms, ms;
-        cv::Mat probs = steps_by_classes(forward(nets.rec, blob, &rec_ms), keys);
+        cv::Mat probs = steps_by_classes(forward(nets.rec, blob, &rec_ms), Layout::ClassMajor, keys);
         Decoded d = ctc_decode(probs, keys);
 
         bool same_argmax;
@@ -472,7 +480,7 @@ bool check_recognizer(Nets& nets, const fs::path& testdata, const std::vector<Li
         cv::Mat crop = read_picture(testdata / l.picture)(l.box);
         double ms;
         cv::Mat blob = rec_tensor(crop, width);
-        cv::Mat probs = steps_by_classes(forward(nets.rec, blob, &ms), keys);
+        cv::Mat probs = steps_by_classes(forward(nets.rec, blob, &ms), Layout::ClassMajor, keys);
         Decoded d = ctc_decode(probs, keys);
         bool same_argmax;
         double max_delta = rec_delta(d, refs.at(l.picture).rec.at(kVariantIndexBase + int(k)), &same_argmax);

@@ -70,8 +70,8 @@ DecodedText TextRecognizer::recognize(const cv::Mat& lineBgr) {
   net_.setInput(recognizerBlob(lineBgr));
   const cv::Mat out = net_.forward();
   if (out.dims != 3 || out.size[0] != 1) throw std::runtime_error("recogniser output has an unexpected shape");
-  const cv::Mat steps(out.size[1], out.size[2], CV_32F, const_cast<float*>(out.ptr<float>()));
-  return decodeCtc(steps, dictionary_);
+  const cv::Mat classesBySteps(out.size[1], out.size[2], CV_32F, const_cast<float*>(out.ptr<float>()));
+  return decodeCtc(classesBySteps, dictionary_);
 }
 
 }  // namespace quillfen::ppocr

@@ -23,7 +23,8 @@ int bucketWidth(int naturalWidth);
 // padded on the right to the bucket width with the line's own background colour.
 cv::Mat recognizerBlob(const cv::Mat& lineBgr);
 
-// PP-OCRv4's CTC line recogniser over a prepared network.
+// PP-OCRv4's CTC line recogniser over a prepared network, whose output is class-major
+// (1 × classes × steps).
 class TextRecognizer {
  public:
   TextRecognizer(cv::dnn::Net net, std::vector<std::string> dictionary);
