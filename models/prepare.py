@@ -2,7 +2,7 @@
 """Rewrite PaddleOCR's PP-OCRv4 ONNX models so OpenCV 4.6's DNN module runs them.
 
     /usr/bin/python3 models/prepare.py SRC_DIR OUT_DIR [--models det,rec,cls]
-                                       [--no-fold-convtranspose]
+                                       [--no-fold-convtranspose] [--no-fast-paths]
 
 SRC_DIR holds the files from models/fetch.sh (ch_PP-OCRv4_det_infer.onnx, ...).
 OUT_DIR receives ppocr_det.onnx, ppocr_rec.onnx, ppocr_cls.onnx, ppocr_keys.txt.
@@ -430,6 +430,114 @@ def fold_convtranspose_bias_batchnorm(model):
     return count
 
 
+def split_depthwise_5x5(model):
+    """Depthwise 5x5 Conv -> four 3x3 depthwise Convs whose outputs are summed.
+
+    OpenCV 4.6 has a vectorised kernel for 3x3 depthwise convolution only; a
+    5x5 one runs through its generic loop, several times slower. The 5x5 kernel
+    is cut into four 3x3 parts: rows 0-2 and 3-4 (placed in rows 1-2 of a
+    3x3, row 0 zero), the same for columns. Each weight lands in exactly one
+    part, and asymmetric padding shifts each part back to where it sat in
+    the 5x5 window, so the sum of the four outputs is the original output (up
+    to the order of the float additions). The bias goes with the first part.
+    """
+    inits = initializers(model)
+    nodes = []
+    count = 0
+    for node in model.graph.node:
+        weight = inits.get(node.input[1]) if node.op_type == "Conv" else None
+        if weight is None or weight.ndim != 4 or weight.shape[1:] != (1, 5, 5) \
+                or attr(node, "group", 1) != weight.shape[0] \
+                or list(attr(node, "pads", [0] * 4)) != [2, 2, 2, 2] \
+                or list(attr(node, "dilations", [1, 1])) != [1, 1] \
+                or attr(node, "auto_pad", b"NOTSET") not in (b"NOTSET", "NOTSET"):
+            nodes.append(node)
+            continue
+        strides = list(attr(node, "strides", [1, 1]))
+        # (rows of the 5x5 kernel, where they go in the 3x3, padding before, after)
+        parts = (((0, 3), (0, 3), 2, 0), ((3, 5), (1, 3), 0, 2))
+        parts_out = []
+        rebuilt = np.zeros_like(weight)
+        for rows, row_to, top, bottom in parts:
+            for cols, col_to, left, right in parts:
+                kernel = np.zeros(weight.shape[:2] + (3, 3), dtype=weight.dtype)
+                kernel[:, :, row_to[0]:row_to[1], col_to[0]:col_to[1]] = \
+                    weight[:, :, rows[0]:rows[1], cols[0]:cols[1]]
+                rebuilt[:, :, rows[0]:rows[1], cols[0]:cols[1]] += \
+                    kernel[:, :, row_to[0]:row_to[1], col_to[0]:col_to[1]]
+                name = f"{node.output[0]}_3x3_{len(parts_out)}"
+                set_initializer(model, name + "_weight", kernel)
+                inputs = [node.input[0], name + "_weight"]
+                if len(parts_out) == 0 and len(node.input) > 2:
+                    inputs.append(node.input[2])
+                nodes.append(helper.make_node(
+                    "Conv", inputs, [name], name=name, group=weight.shape[0],
+                    kernel_shape=[3, 3], strides=strides, dilations=[1, 1],
+                    pads=[top, left, bottom, right]))
+                parts_out.append(name)
+        if not np.array_equal(rebuilt, weight):
+            raise RuntimeError(f"Conv {node.name}: the 3x3 parts do not make up the 5x5 kernel")
+        nodes.append(helper.make_node("Sum", parts_out, [node.output[0]], name=node.name + "_sum"))
+        count += 1
+    replace_nodes(model, nodes)
+    remove_dead_nodes(model)
+    return count
+
+
+def output_matmul_to_conv(model):
+    """The classifier head MatMul -> 1x1 Conv, giving a class-major output.
+
+    The recognizer ends in Reshape [1, C, 1, T] -> [1, C, T], Transpose to
+    [1, T, C], MatMul by W [C, K], Add b, Softmax over K. OpenCV runs that
+    MatMul as an InnerProduct layer, one vector-matrix product per step; the
+    same product as a 1x1 Conv with weights W^T, on the tensor before the
+    Reshape, runs as one blocked matrix product, and with the Softmax over the
+    channel axis the head takes about half the time. The output becomes
+    [1, K, T] (class-major): Softmax over axis 1 of the Conv output [1, K, 1, T],
+    then a Reshape dropping the unit axis. Transposing back to [1, T, K] would
+    cost most of the gain, so the engine decodes the class-major layout.
+    (OpenCV normalises over axis 1 alone, as intended; opset 11 would read
+    Softmax(axis=1) as over all the axes from 1 on. Like the Clip rewrite, this
+    is written for OpenCV.)
+    """
+    inits = initializers(model)
+    producer = {o: n for n in model.graph.node for o in n.output}
+    out = model.graph.output[0].name
+    softmax = producer.get(out)
+    add = producer.get(softmax.input[0]) if softmax is not None else None
+    matmul = producer.get(add.input[0]) if add is not None and add.op_type == "Add" else None
+    transpose = producer.get(matmul.input[0]) if matmul is not None and matmul.op_type == "MatMul" else None
+    reshape = producer.get(transpose.input[0]) if transpose is not None and transpose.op_type == "Transpose" else None
+    if reshape is None or reshape.op_type != "Reshape" or softmax.op_type != "Softmax" \
+            or list(attr(transpose, "perm")) != [0, 2, 1] \
+            or matmul.input[1] not in inits or add.input[1] not in inits:
+        raise RuntimeError("recognizer head is not Reshape-Transpose-MatMul-Add-Softmax")
+    if attr(softmax, "axis") not in (-1, 2):
+        raise RuntimeError("recognizer Softmax is not over the classes")
+    weight, bias = inits[matmul.input[1]], inits[add.input[1]]          # [C, K], [K]
+    target = inits[reshape.input[1]].tolist()
+    if weight.ndim != 2 or bias.shape != (weight.shape[1],) or len(target) != 3 \
+            or target[1] != weight.shape[0]:
+        raise RuntimeError("recognizer head has unexpected shapes")
+    features = reshape.input[0]                                        # [1, C, 1, T]
+    classes = weight.shape[1]
+    set_initializer(model, out + "_conv_weight", weight.T.reshape(classes, weight.shape[0], 1, 1))
+    set_initializer(model, out + "_conv_bias", bias)
+    set_initializer(model, out + "_target", np.array([1, classes, -1], dtype=np.int64))
+    head = [
+        helper.make_node("Conv", [features, out + "_conv_weight", out + "_conv_bias"],
+                         [out + "_logits"], name=out + "_conv", kernel_shape=[1, 1]),
+        helper.make_node("Softmax", [out + "_logits"], [out + "_probs"],
+                         name=out + "_softmax", axis=1),
+        helper.make_node("Reshape", [out + "_probs", out + "_target"], [out],
+                         name=out + "_reshape"),
+    ]
+    dropped = {id(n) for n in (reshape, transpose, matmul, add, softmax)}
+    replace_nodes(model, [n for n in model.graph.node if id(n) not in dropped] + head)
+    remove_dead_nodes(model)
+    return classes
+
+
 def make_dims_dynamic(model, input_dims, output_dims):
     """Name the free input/output dimensions and drop intermediate shapes."""
     for vi, dims in ((model.graph.input[0], input_dims), (model.graph.output[0], output_dims)):
@@ -477,14 +585,22 @@ def fold_rec_at_width(path, width):
     return model
 
 
-def prepare_rec(path):
+def prepare_rec(path, fast_paths=True):
     model, other = (fold_rec_at_width(path, w) for w in REC_WIDTHS)
     log(f"rec: {free_width_dependent_reshapes(model, other)} Reshape targets follow the width")
     clip_inputs_to_attributes(model)
+    output_dims = [1, "steps", "classes"]
+    if fast_paths:
+        log(f"rec: {split_depthwise_5x5(model)} depthwise 5x5 Conv -> four 3x3")
+        log(f"rec: head MatMul -> 1x1 Conv over {output_matmul_to_conv(model)} classes, "
+            "output [1, classes, steps]")
+        output_dims = [1, "classes", "steps"]
+    else:
+        log("rec: fast-path rewrites skipped")
     # OpenCV computes its import-time shapes from the declared input, and an
     # unnamed width breaks them; declare the first folding width. Any other
     # width runs as well because the Reshape targets follow it.
-    make_dims_dynamic(model, [1, 3, REC_HEIGHT, REC_WIDTHS[0]], [1, "steps", "classes"])
+    make_dims_dynamic(model, [1, 3, REC_HEIGHT, REC_WIDTHS[0]], output_dims)
     return model
 
 
@@ -522,6 +638,10 @@ def main():
     parser.add_argument("--no-fold-convtranspose", action="store_true",
                         help="keep the detector's ConvTranspose bias/BatchNorm separate "
                              "(only to show why the folding is needed)")
+    parser.add_argument("--no-fast-paths", action="store_true",
+                        help="keep the recognizer's 5x5 depthwise convolutions and MatMul head, "
+                             "output [1, steps, classes] (the model check compares the "
+                             "rewritten recognizer with this one)")
     args = parser.parse_args()
     wanted = set(args.models.split(","))
     if not wanted <= {"det", "rec", "cls"}:
@@ -534,7 +654,7 @@ def main():
     if "det" in wanted:
         save(prepare_det(src(DET_SRC), not args.no_fold_convtranspose), out("ppocr_det.onnx"))
     if "rec" in wanted:
-        model = prepare_rec(src(REC_SRC))
+        model = prepare_rec(src(REC_SRC), not args.no_fast_paths)
         check_no_shape_ops(model, "rec")
         save(model, out("ppocr_rec.onnx"))
         shutil.copyfile(src(KEYS_SRC), out("ppocr_keys.txt"))

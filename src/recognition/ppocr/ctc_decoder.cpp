@@ -1,28 +1,42 @@
 #include "recognition/ppocr/ctc_decoder.h"
 
+#include <algorithm>
+
 namespace quillfen::ppocr {
 
 DecodedText decodeCtc(const cv::Mat& probabilities, const std::vector<std::string>& dictionary) {
-  const int classes = probabilities.cols;
+  const int classes = probabilities.rows;
   if (probabilities.type() != CV_32F || probabilities.dims != 2 ||
       static_cast<std::size_t>(classes) != dictionary.size() + 2) {
     throw DictionaryMismatch("recogniser output does not match the dictionary");
   }
-  const int space = classes - 1;
   DecodedText decoded;
-  int previous = 0;
-  for (int step = 0; step < probabilities.rows; ++step) {
-    const float* row = probabilities.ptr<float>(step);
-    int best = 0;
-    for (int c = 1; c < classes; ++c) {
-      if (row[c] > row[best]) best = c;
+  const auto steps = static_cast<std::size_t>(probabilities.cols);
+  if (steps == 0) return decoded;
+  // Every step's most probable class, a class row at a time (each row is contiguous).
+  std::vector<int> best(steps, 0);
+  std::vector<float> bestProbability(steps);
+  const float* blank = probabilities.ptr<float>(0);
+  std::copy(blank, blank + steps, bestProbability.begin());
+  for (int c = 1; c < classes; ++c) {
+    const float* row = probabilities.ptr<float>(c);
+    for (std::size_t t = 0; t < steps; ++t) {
+      if (row[t] > bestProbability[t]) {
+        bestProbability[t] = row[t];
+        best[t] = c;
+      }
     }
-    if (best != 0 && best != previous) {
-      decoded.text += best == space ? std::string(" ") : dictionary[static_cast<std::size_t>(best - 1)];
-      decoded.probabilitySum += row[best];
+  }
+
+  const int space = classes - 1;
+  int previous = 0;
+  for (std::size_t t = 0; t < steps; ++t) {
+    if (best[t] != 0 && best[t] != previous) {
+      decoded.text += best[t] == space ? std::string(" ") : dictionary[static_cast<std::size_t>(best[t] - 1)];
+      decoded.probabilitySum += bestProbability[t];
       ++decoded.keptSteps;
     }
-    previous = best;
+    previous = best[t];
   }
   return decoded;
 }

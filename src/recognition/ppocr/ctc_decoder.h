@@ -24,10 +24,11 @@ class DictionaryMismatch : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Greedy CTC decoding of a steps × classes matrix (CV_32F) of probabilities. Class 0 is
-// the blank, class i in 1..N is the dictionary's entry i-1, class N+1 is a space. Each
-// step takes its most probable class; a class repeated on consecutive steps counts once,
-// blanks count never. Throws DictionaryMismatch when the class count is not N+2.
+// Greedy CTC decoding of a classes × steps matrix (CV_32F) of probabilities, the
+// recogniser's class-major layout. Class 0 is the blank, class i in 1..N is the
+// dictionary's entry i-1, class N+1 is a space. Each step takes its most probable class
+// (the lowest of equals); a class repeated on consecutive steps counts once, blanks
+// count never. Throws DictionaryMismatch when the class count is not N+2.
 DecodedText decodeCtc(const cv::Mat& probabilities, const std::vector<std::string>& dictionary);
 
 }  // namespace quillfen::ppocr

@@ -7,12 +7,18 @@
 
 namespace quillfen::ppocr {
 
-cv::Mat cropTextBox(const cv::Mat& picture, const TextBox& box) {
+cv::Size cropSize(const TextBox& box) {
   const auto& c = box.corners;
   const double width = std::max(cv::norm(c[0] - c[1]), cv::norm(c[2] - c[3]));
   const double height = std::max(cv::norm(c[0] - c[3]), cv::norm(c[1] - c[2]));
-  const int w = std::max(1, static_cast<int>(std::lround(width)));
-  const int h = std::max(1, static_cast<int>(std::lround(height)));
+  return {std::max(1, static_cast<int>(std::lround(width))), std::max(1, static_cast<int>(std::lround(height)))};
+}
+
+cv::Mat cropTextBox(const cv::Mat& picture, const TextBox& box) {
+  const auto& c = box.corners;
+  const cv::Size size = cropSize(box);
+  const int w = size.width;
+  const int h = size.height;
   const cv::Point2f target[4] = {{0, 0}, {static_cast<float>(w), 0},
                                  {static_cast<float>(w), static_cast<float>(h)}, {0, static_cast<float>(h)}};
   const cv::Mat transform = cv::getPerspectiveTransform(c.data(), target);
@@ -21,6 +27,6 @@ cv::Mat cropTextBox(const cv::Mat& picture, const TextBox& box) {
   return crop;
 }
 
-bool mayRunVertically(const cv::Mat& crop) { return crop.rows >= 1.5 * crop.cols; }
+bool mayRunVertically(cv::Size crop) { return crop.height >= 1.5 * crop.width; }
 
 }  // namespace quillfen::ppocr

@@ -6,12 +6,15 @@
 
 namespace quillfen::ppocr {
 
-// The picture inside a text box, warped to an upright rectangle as long as the box's
-// longer sides.
+// The size of a text box's crop: its longer top or bottom side by its longer left or
+// right side, rounded, at least 1 × 1.
+cv::Size cropSize(const TextBox& box);
+
+// The picture inside a text box, warped to an upright rectangle of cropSize(box).
 cv::Mat cropTextBox(const cv::Mat& picture, const TextBox& box);
 
-// Whether a crop is at least 1.5 times taller than wide: a line set on its side, a
-// vertical column, or just one narrow character; the caller tries it both ways.
-bool mayRunVertically(const cv::Mat& crop);
+// Whether a crop of this size is at least 1.5 times taller than wide: a line set on its
+// side, a vertical column, or just one narrow character; the caller tries it both ways.
+bool mayRunVertically(cv::Size crop);
 
 }  // namespace quillfen::ppocr

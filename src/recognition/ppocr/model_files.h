@@ -21,6 +21,10 @@ struct Models {
   std::vector<std::string> dictionary;  // one entry per recogniser class after the blank
 };
 
+// Another copy of the recogniser in models.folder, for a further reading thread (an
+// OpenCV network serves one thread at a time). Throws cv::Exception when it does not load.
+cv::dnn::Net loadRecognizerCopy(const Models& models);
+
 // Loads the models from the first of the folders that holds every file. When none does,
 // the error names the first missing file in the first folder that exists; a file that
 // does not load names itself. Never throws.

@@ -4,8 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <exception>
+#include <mutex>
+#include <numeric>
 #include <stdexcept>
+#include <thread>
 
 namespace quillfen::ppocr {
 namespace {
@@ -33,6 +38,24 @@ cv::Vec3b borderColour(const cv::Mat& line) {
 
 float normalised(uchar value) { return (value / 255.0f - 0.5f) / 0.5f; }
 
+// The line's width at height 48, within what the recogniser takes.
+int scaledWidth(cv::Size lineSize) {
+  const double aspect = static_cast<double>(lineSize.width) / std::max(lineSize.height, 1);
+  return std::clamp(static_cast<int>(std::ceil(kLineHeight * aspect)), 1, kMaxLineWidth);
+}
+
+// Sets OpenCV's thread count for a scope (it is process-wide) and puts it back after.
+class OpenCvThreads {
+ public:
+  explicit OpenCvThreads(int count) : saved_(cv::getNumThreads()) { cv::setNumThreads(count); }
+  ~OpenCvThreads() { cv::setNumThreads(saved_); }
+  OpenCvThreads(const OpenCvThreads&) = delete;
+  OpenCvThreads& operator=(const OpenCvThreads&) = delete;
+
+ private:
+  int saved_;
+};
+
 }  // namespace
 
 int bucketWidth(int naturalWidth) {
@@ -41,9 +64,10 @@ int bucketWidth(int naturalWidth) {
   return std::min(rounded, kMaxLineWidth);
 }
 
+int recognizerInputWidth(cv::Size lineSize) { return bucketWidth(scaledWidth(lineSize)); }
+
 cv::Mat recognizerBlob(const cv::Mat& lineBgr) {
-  const double aspect = static_cast<double>(lineBgr.cols) / std::max(lineBgr.rows, 1);
-  const int width = std::clamp(static_cast<int>(std::ceil(kLineHeight * aspect)), 1, kMaxLineWidth);
+  const int width = scaledWidth(lineBgr.size());
   cv::Mat resized;
   cv::resize(lineBgr, resized, cv::Size(width, kLineHeight), 0, 0, cv::INTER_LINEAR);
   const cv::Vec3b background = borderColour(resized);
@@ -63,15 +87,72 @@ cv::Mat recognizerBlob(const cv::Mat& lineBgr) {
   return blob;
 }
 
-TextRecognizer::TextRecognizer(cv::dnn::Net net, std::vector<std::string> dictionary)
-    : net_(std::move(net)), dictionary_(std::move(dictionary)) {}
+int recognizerWorkerCount() { return std::clamp(cv::getNumberOfCPUs(), 1, kMaxRecognizerWorkers); }
 
-DecodedText TextRecognizer::recognize(const cv::Mat& lineBgr) {
-  net_.setInput(recognizerBlob(lineBgr));
-  const cv::Mat out = net_.forward();
+TextRecognizer::TextRecognizer(cv::dnn::Net net, std::vector<std::string> dictionary, RecognizerWorkers workers)
+    : net_(std::move(net)), dictionary_(std::move(dictionary)), workers_(std::move(workers)) {}
+
+DecodedText TextRecognizer::recognize(const cv::Mat& lineBgr) { return read(net_, lineBgr); }
+
+std::vector<DecodedText> TextRecognizer::recognizeAll(const std::vector<LineSource>& lines) {
+  std::vector<std::size_t> order(lines.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return recognizerInputWidth(lines[a].size) > recognizerInputWidth(lines[b].size);
+  });
+  std::vector<DecodedText> results(lines.size());
+
+  const std::size_t workers =
+      workers_.loadNetwork ? std::min(static_cast<std::size_t>(std::max(workers_.count, 1)), lines.size()) : 1;
+  if (workers <= 1) {
+    for (std::size_t i : order) results[i] = read(net_, lines[i].crop());
+    return results;
+  }
+
+  OpenCvThreads oneEach(1);
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> failed{false};
+  std::mutex errorMutex;
+  std::exception_ptr error;
+  // Each worker takes the next line in width order until none is left. The first one
+  // runs on the calling thread with the network already loaded; the others load theirs
+  // while it reads.
+  auto work = [&](cv::dnn::Net* net) {
+    try {
+      cv::dnn::Net own;
+      if (net == nullptr) {
+        own = workers_.loadNetwork();
+        net = &own;
+      }
+      for (std::size_t k = next++; k < order.size() && !failed; k = next++) {
+        results[order[k]] = read(*net, lines[order[k]].crop());
+      }
+    } catch (...) {
+      failed = true;
+      const std::lock_guard<std::mutex> lock(errorMutex);
+      if (!error) error = std::current_exception();
+    }
+  };
+  std::vector<std::thread> threads;
+  for (std::size_t w = 1; w < workers; ++w) {
+    try {
+      threads.emplace_back(work, nullptr);
+    } catch (...) {
+      break;  // no more threads to be had: fewer workers read the lines
+    }
+  }
+  work(&net_);
+  for (std::thread& thread : threads) thread.join();
+  if (error) std::rethrow_exception(error);
+  return results;
+}
+
+DecodedText TextRecognizer::read(cv::dnn::Net& net, const cv::Mat& lineBgr) const {
+  net.setInput(recognizerBlob(lineBgr));
+  const cv::Mat out = net.forward();
   if (out.dims != 3 || out.size[0] != 1) throw std::runtime_error("recogniser output has an unexpected shape");
-  const cv::Mat steps(out.size[1], out.size[2], CV_32F, const_cast<float*>(out.ptr<float>()));
-  return decodeCtc(steps, dictionary_);
+  const cv::Mat classesBySteps(out.size[1], out.size[2], CV_32F, const_cast<float*>(out.ptr<float>()));
+  return decodeCtc(classesBySteps, dictionary_);
 }
 
 }  // namespace quillfen::ppocr

@@ -8,13 +8,14 @@ namespace {
 const std::vector<std::string> kDictionary = {"a", "b", "中"};  // classes 1..3; 4 is the space
 constexpr int kBlank = 0, kA = 1, kB = 2, kZhong = 3, kSpace = 4;
 
-// One row per step: the winning class gets the given probability, the rest share what is left.
+// Class-major, as the recogniser gives them: one row per class, one column per step. At
+// each step the winning class gets the given probability, the rest share what is left.
 cv::Mat steps(const std::vector<std::pair<int, float>>& winners, int classes = 5) {
-  cv::Mat probabilities(static_cast<int>(winners.size()), classes, CV_32F);
-  for (int t = 0; t < probabilities.rows; ++t) {
+  cv::Mat probabilities(classes, static_cast<int>(winners.size()), CV_32F);
+  for (int t = 0; t < probabilities.cols; ++t) {
     const auto [best, p] = winners[static_cast<std::size_t>(t)];
     for (int c = 0; c < classes; ++c) {
-      probabilities.at<float>(t, c) = c == best ? p : (1 - p) / static_cast<float>(classes - 1);
+      probabilities.at<float>(c, t) = c == best ? p : (1 - p) / static_cast<float>(classes - 1);
     }
   }
   return probabilities;
@@ -42,7 +43,19 @@ TEST(CtcDecoding, NothingButBlanksReadsNothing) {
   EXPECT_EQ(decoded.text, "");
   EXPECT_EQ(decoded.keptSteps, 0);
   EXPECT_EQ(decoded.confidence(), 0.0f);
-  EXPECT_EQ(decodeCtc(cv::Mat(0, 5, CV_32F), kDictionary).text, "");
+  EXPECT_EQ(decodeCtc(cv::Mat(5, 0, CV_32F), kDictionary).text, "");
+}
+
+TEST(CtcDecoding, EachStepIsReadDownItsColumnAndTheLowestOfEqualsWins) {
+  // Step 0: b and 中 tie at .4 (b wins); step 1: the space alone at .9. Rows are classes.
+  cv::Mat probabilities = (cv::Mat_<float>(5, 2) << .1f, .025f,  //
+                           .1f, .025f,                            //
+                           .4f, .025f,                            //
+                           .4f, .025f,                            //
+                           .0f, .9f);
+  const DecodedText decoded = decodeCtc(probabilities, kDictionary);
+  EXPECT_EQ(decoded.text, "b ");
+  EXPECT_NEAR(decoded.confidence(), (.4 + .9) / 2, 1e-6);
 }
 
 TEST(CtcDecoding, ClassCountMustFitTheDictionary) {

@@ -2,6 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <leptonica/allheaders.h>
+
+#include <algorithm>
+#include <atomic>
+#include <set>
+#include <stdexcept>
+
+#include "recognition/picture/pix_ptr.h"
+#include "recognition/ppocr/line_crop.h"
+#include "recognition/ppocr/model_files.h"
+#include "recognition/ppocr/pix_to_mat.h"
+#include "recognition/ppocr/text_detector.h"
+#include "support/run_binary.h"
+
 namespace quillfen::ppocr {
 namespace {
 
@@ -22,6 +36,13 @@ TEST(RecognizerWidth, BucketsHoldTheLineAndAreFew) {
   // Padding stays a modest share of a long line.
   EXPECT_EQ(bucketWidth(513), 640);
   EXPECT_EQ(bucketWidth(1500), 1536);
+}
+
+TEST(RecognizerWidth, InputWidthIsTheCropsWidthAtHeight48Bucketed) {
+  EXPECT_EQ(recognizerInputWidth({300, 60}), bucketWidth(240));
+  EXPECT_EQ(recognizerInputWidth({301, 60}), bucketWidth(241));  // rounded up
+  EXPECT_EQ(recognizerInputWidth({10, 100}), 64);
+  EXPECT_EQ(recognizerInputWidth({5000, 30}), kMaxLineWidth);
 }
 
 // A line crop: a background colour with a dark block of "ink" in its left half.
@@ -56,6 +77,93 @@ TEST(RecognizerInput, VeryLongLinesAreSqueezedToTheWidestInput) {
   EXPECT_EQ(blob.size[3], kMaxLineWidth);
   const cv::Mat tiny = recognizerBlob(line(3, 60, {255, 255, 255}));
   EXPECT_EQ(tiny.size[3], 64);
+}
+
+TEST(RecognizerWorkers, OnePerCoreCapped) {
+  EXPECT_GE(recognizerWorkerCount(), 1);
+  EXPECT_LE(recognizerWorkerCount(), kMaxRecognizerWorkers);
+  EXPECT_LE(recognizerWorkerCount(), std::max(cv::getNumberOfCPUs(), 1));
+}
+
+// The built models and the lines the detector finds on a test picture, in detection order.
+struct RealLines {
+  Models models;
+  cv::Mat picture;
+  std::vector<TextBox> boxes;
+
+  explicit RealLines(const std::string& name) {
+    if (Status status = loadModels({QUILLFEN_PPOCR_MODEL_DIR}, &models); !status.ok()) {
+      throw std::runtime_error(status.description());
+    }
+    const picture::PixPtr pix(pixRead(testing::dataPath(name).c_str()));
+    if (!pix) throw std::runtime_error("cannot read " + name);
+    picture = bgrFromPix(pix.get());
+    boxes = TextDetector(models.detector).detect(picture);
+  }
+
+  // The lines as sources, counting how often each crop is cut.
+  std::vector<LineSource> sources(std::vector<std::atomic<int>>& cuts) const {
+    std::vector<LineSource> lines;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      lines.push_back({cropSize(boxes[i]), [this, &cuts, i] {
+                         ++cuts[i];
+                         return cropTextBox(picture, boxes[i]);
+                       }});
+    }
+    return lines;
+  }
+
+  RecognizerWorkers workers(int count) const {
+    return {count, [this] { return loadRecognizerCopy(models); }};
+  }
+};
+
+TEST(RecognizerOnPictures, ResultsComeBackInTheLinesOrderWhateverTheirWidths) {
+  const RealLines real("two_columns.png");
+  ASSERT_GE(real.boxes.size(), 6u);
+  // The detection order is not the width order, so the lines are read in another order
+  // than they are given in.
+  std::vector<int> widths;
+  for (const TextBox& box : real.boxes) widths.push_back(recognizerInputWidth(cropSize(box)));
+  ASSERT_FALSE(std::is_sorted(widths.rbegin(), widths.rend()));
+
+  // Each line read alone, one after the other, is what every batch must give back in place.
+  TextRecognizer single(real.models.recognizer, real.models.dictionary);
+  std::vector<std::string> alone;
+  for (const TextBox& box : real.boxes) alone.push_back(single.recognize(cropTextBox(real.picture, box)).text);
+  ASSERT_GT(std::set<std::string>(alone.begin(), alone.end()).size(), real.boxes.size() / 2);
+
+  for (int workers : {1, 2, 3}) {
+    std::vector<std::atomic<int>> cuts(real.boxes.size());
+    TextRecognizer recognizer(loadRecognizerCopy(real.models), real.models.dictionary, real.workers(workers));
+    const std::vector<DecodedText> read = recognizer.recognizeAll(real.sources(cuts));
+    ASSERT_EQ(read.size(), alone.size()) << workers;
+    for (std::size_t i = 0; i < alone.size(); ++i) {
+      EXPECT_EQ(read[i].text, alone[i]) << "line " << i << ", " << workers << " workers";
+      EXPECT_EQ(cuts[i].load(), 1) << "line " << i << ", " << workers << " workers";
+    }
+  }
+}
+
+TEST(RecognizerOnPictures, WorkersPutOpenCvsThreadsBackAndPassOnTheirErrors) {
+  const RealLines real("mixed.png");
+  ASSERT_GE(real.boxes.size(), 2u);
+  const int threads = cv::getNumThreads();
+
+  std::vector<std::atomic<int>> cuts(real.boxes.size());
+  TextRecognizer recognizer(real.models.recognizer, real.models.dictionary, real.workers(2));
+  EXPECT_EQ(recognizer.recognizeAll(real.sources(cuts)).size(), real.boxes.size());
+  EXPECT_EQ(cv::getNumThreads(), threads);
+
+  // A second worker whose network does not load: the error reaches the caller, after
+  // the first worker has stopped too.
+  RecognizerWorkers broken{2, []() -> cv::dnn::Net { throw std::runtime_error("no second network"); }};
+  TextRecognizer failing(real.models.recognizer, real.models.dictionary, std::move(broken));
+  EXPECT_THROW(failing.recognizeAll(real.sources(cuts)), std::runtime_error);
+  EXPECT_EQ(cv::getNumThreads(), threads);
+
+  // Nothing to read, nothing loaded.
+  EXPECT_TRUE(failing.recognizeAll({}).empty());
 }
 
 }  // namespace
