@@ -25,6 +25,9 @@ cleanup() {
 }
 trap cleanup EXIT
 failures=0
+names() {  # whether the comma-separated field $1 names package $2 (with or without a version)
+  tr ',' '\n' <<<"$1" | awk '{print $1}' | grep -qxF -- "$2"
+}
 check() {  # description, then a command that must succeed
   local what="$1"
   shift
@@ -55,14 +58,18 @@ echo "Suggests: $suggests"
 # What the binary links, as dpkg-shlibdeps found it, and the default languages' data.
 for package in libtesseract5 liblept5 libheif1 libopencv-dnn406 libopencv-core406 libopencv-imgproc406 libstdc++6 \
                libc6 tesseract-ocr-eng tesseract-ocr-chi-sim; do
-  check "Depends names $package" grep -qE "(^|, )$package( |,|$)" <<<"$depends"
+  check "Depends names $package" names "$depends" "$package"
 done
 for package in fra ita deu spa por chi-tra kor jpn rus ukr tha vie ara; do
-  check "Suggests names tesseract-ocr-$package" grep -qE "(^|, )tesseract-ocr-$package(,|$)" <<<"$suggests"
+  check "Suggests names tesseract-ocr-$package" names "$suggests" "tesseract-ocr-$package"
 done
 
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=600 "$deb" >/dev/null
-installed=yes
+installed=yes  # from here on, whatever happens, the exit removes it
+if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=600 "$deb" >"$work/apt.log" 2>&1; then
+  cat "$work/apt.log"
+  echo "FAILED: apt-get install $deb"
+  exit 1
+fi
 check "QuillfenOCR is on the PATH in /usr/bin" test "$(command -v QuillfenOCR)" = /usr/bin/QuillfenOCR
 if grep -qs 'path-exclude.*/usr/share/man' /etc/dpkg/dpkg.cfg.d/*; then
   echo "note: dpkg on this machine leaves out /usr/share/man, so the manual page is not on disk"

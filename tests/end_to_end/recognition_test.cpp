@@ -193,6 +193,8 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageSample{"pt-BR", {"pt-BR", "pt", "pt-PT", "pt_br"}, "tesseract", 0.05},
         LanguageSample{"zh-Hant", {"zh-Hant", "zh-TW", "zh-HK", "zh_Hant_TW"}, "tesseract", 0.05},
         LanguageSample{"yue-Hans", {"yue-Hans", "yue-CN", "yue_hans"}, "tesseract", 0.05},
+        // Tesseract's Traditional Chinese data reads 雨 as 兩 and 冇 as 有 on this page
+        // (3 errors in 34): the one sample held to 10 % rather than 5 %.
         LanguageSample{"yue-Hant", {"yue-Hant", "yue", "yue-HK"}, "tesseract", 0.10},
         LanguageSample{"ko-KR", {"ko-KR", "ko", "KO_kr"}, "tesseract", 0.05},
         LanguageSample{"ja-JP", {"ja-JP", "ja", "ja_jp"}, "tesseract", 0.05},
