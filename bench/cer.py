@@ -4,7 +4,17 @@ The edit distance is exact Levenshtein (unit cost insert, delete, substitute),
 computed with Myers' bit-vector algorithm in Hyyrö's formulation: one column of
 the DP table is held in a Python integer, one bit per character of the shorter
 string, so a 15,000 x 15,000 comparison takes well under a second.
+
+The order-free distance ignores reading order: it compares the two texts as
+multisets of characters (NFKC, whitespace removed). With M reference characters
+missing from the output and X output characters not in the reference (both
+counted with multiplicity), it is max(M, X): one substitution accounts for one
+of each, the rest are plain insertions or deletions. It never exceeds the edit
+distance and equals it when the output holds the right characters in the right
+order, so CER minus order-free CER is the part of the error due to order alone
+(lines or columns read in another order, words moved).
 """
+import collections
 import re
 import unicodedata
 
@@ -54,16 +64,23 @@ def spaced(text):
     return re.sub(r"\s+", " ", unicodedata.normalize("NFKC", text)).strip()
 
 
+def order_free(a, b):
+    """max(missing, extra) between two strings taken as multisets of characters."""
+    ca, cb = collections.Counter(a), collections.Counter(b)
+    return max(sum((ca - cb).values()), sum((cb - ca).values()))
+
+
 def errors(truth, hyp):
     """Edit distances and reference lengths for one picture.
 
-    Returns dict: dist/len with whitespace removed, dist_ws/len_ws with
-    whitespace collapsed, and the absolute difference of non-empty line counts.
+    Returns dict: dist/len with whitespace removed, of_dist the order-free
+    distance on the same strings (over len too), dist_ws/len_ws with whitespace
+    collapsed, and the absolute difference of non-empty line counts.
     """
     t, h = squeeze(truth), squeeze(hyp)
     tw, hw = spaced(truth), spaced(hyp)
     return {
-        "dist": levenshtein(t, h), "len": len(t),
+        "dist": levenshtein(t, h), "len": len(t), "of_dist": order_free(t, h),
         "dist_ws": levenshtein(tw, hw), "len_ws": len(tw),
         "line_diff": abs(len(lines_of(truth)) - len(lines_of(hyp))),
     }

@@ -3,8 +3,10 @@
 
 Every picture is drawn with ImageMagick from text we wrap ourselves, so the
 ground truth (one rendered line per line, blank lines dropped) is exact.
-Everything is seeded, and the output folder carries a stamp of the inputs, so
-the corpus is rebuilt only when this file, the text lists or ImageMagick change.
+Page-like pictures are also turned by 90, 180 and 270 degrees (kinds rot90,
+rot180, rot270, same ground truth) to check orientation handling. Everything
+is seeded, and the output folder carries a stamp of the inputs, so the corpus
+is rebuilt only when this file, the text lists or ImageMagick change.
 """
 import argparse
 import hashlib
@@ -471,6 +473,12 @@ KINDS = {
     "photo": (3, kind_photo, "jpg"),
 }
 
+# Pictures of these kinds are also turned by each angle (clockwise), as kinds rot90,
+# rot180 and rot270 sharing the upright picture's ground truth. Turned pictures are
+# PNG so that they hold exactly the upright picture's pixels (no second JPEG loss).
+ROTATE_FROM = ("doc", "scan", "receipt", "dense", "magazine")
+ANGLES = (90, 180, 270)
+
 
 # ---------------------------------------------------------------- building
 
@@ -503,9 +511,19 @@ def build(out_dir):
             truth = page.truth()
             with open(os.path.join(tmp_out, name + ".txt"), "w", encoding="utf-8") as f:
                 f.write("\n".join(truth) + "\n")
-            manifest.append({"name": name, "kind": kind, "lang": lang, "image": image,
-                             "truth": name + ".txt"})
+            manifest.append({"name": name, "kind": kind, "group": "generated", "lang": lang,
+                             "image": image, "truth": name + ".txt"})
             print("  %s  %s, %d lines" % (image, lang, len(truth)), file=sys.stderr)
+    for angle in ANGLES:
+        for pic in [p for p in manifest if p["kind"] in ROTATE_FROM]:
+            name = "%s-rot%d" % (pic["name"], angle)
+            image = name + ".png"
+            run(["convert", os.path.join(tmp_out, pic["image"]), "-rotate", str(angle), "+repage"]
+                + PNG_CLEAN + [os.path.join(tmp_out, image)])
+            manifest.append({"name": name, "kind": "rot%d" % angle, "group": "rotated",
+                             "lang": pic["lang"], "image": image, "truth": pic["truth"],
+                             "source": pic["name"]})
+            print("  %s  turned from %s" % (image, pic["image"]), file=sys.stderr)
     with open(os.path.join(tmp_out, "manifest.json"), "w", encoding="utf-8") as f:
         json.dump(manifest, f, ensure_ascii=False, indent=1)
     shutil.rmtree(out_dir, ignore_errors=True)

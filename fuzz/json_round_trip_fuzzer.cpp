@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "record/json_line.h"
+#include "record/json_encoding.h"
 #include "record/json_read.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -23,6 +23,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   quillfen::TextRecognitionRequest request;
   request.setRecognitionLanguages({"en-US"});
   std::unique_ptr<quillfen::ImageRequestHandler> handler = engine.makeHandler(std::move(image));
-  if (!handler->perform(request).isOk()) std::abort();
+  if (!handler->perform(request).ok()) std::abort();
   return 0;
 }

@@ -72,6 +72,39 @@ class ErrorsTest(unittest.TestCase):
         self.assertEqual(cer.rate(e["dist"], e["len"]), 1.0)
         self.assertEqual(e["line_diff"], 2)
 
+    def test_order_free_counts_the_same_characters_in_any_order(self):
+        # two lines read in the opposite order: edit distance is large, order-free error none
+        e = cer.errors("第一行文字\n第二行内容", "第二行内容 第一行文字")
+        self.assertGreater(e["dist"], 0)
+        self.assertEqual(e["of_dist"], 0)
+        self.assertEqual(e["len"], 10)
+        # NFKC and whitespace as for the CER
+        self.assertEqual(cer.errors("合计：１２８", "128 合 计:")["of_dist"], 0)
+        self.assertEqual(cer.errors("第一行\n第二行", "")["of_dist"], 6)
+
+    def test_order_free_known_pairs(self):
+        self.assertEqual(cer.order_free("abc", "abd"), 1)    # substitution: one missing, one extra
+        self.assertEqual(cer.order_free("abc", "abcc"), 1)   # insertion
+        self.assertEqual(cer.order_free("abcc", "abc"), 1)   # deletion
+        self.assertEqual(cer.order_free("aab", "abb"), 1)    # multiplicity counts
+        self.assertEqual(cer.order_free("aab", "bbbb"), 3)   # 2 missing, 3 extra
+        self.assertEqual(cer.order_free("", ""), 0)
+        self.assertEqual(cer.order_free("流浪地球", "球地浪流"), 0)
+
+    def test_order_free_bounds_on_random_strings(self):
+        rng = random.Random(11)
+        for _ in range(300):
+            alphabet = rng.choice(["ab", "abc", "天地人和"])
+            a = "".join(rng.choice(alphabet) for _ in range(rng.randint(0, 40)))
+            b = "".join(rng.choice(alphabet) for _ in range(rng.randint(0, 40)))
+            of = cer.order_free(a, b)
+            self.assertLessEqual(of, cer.levenshtein(a, b), (a, b))
+            self.assertGreaterEqual(of, abs(len(a) - len(b)), (a, b))
+            self.assertEqual(of, cer.order_free(b, a))
+            shuffled = list(b)
+            rng.shuffle(shuffled)
+            self.assertEqual(of, cer.order_free(a, "".join(shuffled)), (a, b))
+
     def test_rate(self):
         self.assertEqual(cer.rate(3, 12), 0.25)
         self.assertEqual(cer.rate(0, 0), 0.0)

@@ -10,12 +10,14 @@
 namespace quillfen {
 namespace {
 
-void writeRecord(const OcrOutput& record) {
-  WriteLineResult result = writeLine(record);
-  switch (result.outcome) {
-    case WriteLineOutcome::written: return;
-    case WriteLineOutcome::notSerialisable: fail(messages::serialisationFailed);
-    case WriteLineOutcome::outputFailed: fail(messages::outputFailed, result.errorDescription);
+// Ends the run with the message that belongs to the failure.
+void failWith(const Status& status) {
+  switch (status.code()) {
+    case Status::Code::ok: break;
+    case Status::Code::unreadableImage: fail(messages::unreadableImage);
+    case Status::Code::recognitionFailed: fail(messages::recognitionFailed, status.description());
+    case Status::Code::notSerialisable: fail(messages::serialisationFailed);
+    case Status::Code::outputFailed: fail(messages::outputFailed, status.description());
   }
 }
 
@@ -31,13 +33,14 @@ int runTool(std::vector<std::string> arguments, const EngineChooser& chooseEngin
   if (!platform::fileExists(run.imagePath)) fail(messages::notFound, run.imagePath);
 
   run.engine = chooseEngine(run.languages);
-  if (std::optional<StageFailure> failure =
-          recognize(*run.engine, run.imagePath, run.languages, run.request, run.handler)) {
-    if (failure->kind == StageFailure::Kind::unreadableImage) fail(messages::unreadableImage);
-    fail(messages::recognitionFailed, failure->description);
+  if (Status status = recognize(*run.engine, run.imagePath, run.languages, run.request, run.handler); !status.ok()) {
+    failWith(status);
   }
 
-  writeRecord(collectLines(run.request->results(), run.engine->name(), run.collection));
+  if (Status status = writeLine(collectLines(run.request->results(), run.engine->name(), run.collection));
+      !status.ok()) {
+    failWith(status);
+  }
   return 0;
 }
 

@@ -9,4 +9,10 @@ namespace quillfen::platform {
 // is used exactly as given.
 bool fileExists(const std::string& path);
 
+// True when the path names a regular file, or a link to one.
+bool isRegularFile(const std::string& path);
+
+// True when the path names a directory, or a link to one.
+bool isDirectory(const std::string& path);
+
 }  // namespace quillfen::platform

@@ -34,9 +34,9 @@ Status writeStandardOutputLine(std::string_view text) {
   line.append(text);
   line.push_back('\n');
   if (int error = writeAll(STDOUT_FILENO, line); error != 0) {
-    return Status::error(std::generic_category().message(error));
+    return Status::outputFailed(std::generic_category().message(error));
   }
-  return Status::ok();
+  return Status();
 }
 
 }  // namespace quillfen::platform

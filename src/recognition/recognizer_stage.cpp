@@ -2,12 +2,12 @@
 
 namespace quillfen {
 
-std::optional<StageFailure> recognize(const TextEngine& engine, const std::string& imagePath,
-                                      const std::vector<std::string>& languages,
-                                      std::unique_ptr<TextRecognitionRequest>& request,
-                                      std::unique_ptr<ImageRequestHandler>& handler) {
+Status recognize(const TextEngine& engine, const std::string& imagePath,
+                const std::vector<std::string>& languages,
+                std::unique_ptr<TextRecognitionRequest>& request,
+                std::unique_ptr<ImageRequestHandler>& handler) {
   std::unique_ptr<DecodedImage> image = engine.decodeImage(imagePath);
-  if (!image) return StageFailure{StageFailure::Kind::unreadableImage, {}};
+  if (!image) return Status::unreadableImage();
 
   request = std::make_unique<TextRecognitionRequest>();
   request->setRecognitionLevel(RecognitionLevel::accurate);
@@ -15,9 +15,7 @@ std::optional<StageFailure> recognize(const TextEngine& engine, const std::strin
   request->setRecognitionLanguages(languages);
 
   handler = engine.makeHandler(std::move(image));
-  Status run = handler->perform(*request);
-  if (!run.isOk()) return StageFailure{StageFailure::Kind::recognitionFailed, run.description()};
-  return std::nullopt;
+  return handler->perform(*request);
 }
 
 }  // namespace quillfen

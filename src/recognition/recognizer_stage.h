@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,18 +8,13 @@
 
 namespace quillfen {
 
-struct StageFailure {
-  enum class Kind { unreadableImage, recognitionFailed };
-  Kind kind;
-  std::string description;  // the engine's words, for recognitionFailed
-};
-
 // Decodes the picture at imagePath with the engine, makes the request (accurate level,
 // language correction on, the languages unchanged, set in that order) and the handler, and
-// runs the request once. On success the request holds the result list.
-std::optional<StageFailure> recognize(const TextEngine& engine, const std::string& imagePath,
-                                      const std::vector<std::string>& languages,
-                                      std::unique_ptr<TextRecognitionRequest>& request,
-                                      std::unique_ptr<ImageRequestHandler>& handler);
+// runs the request once. On success the request holds the result list. Fails with
+// unreadableImage when the picture does not decode, or with the engine's own failure.
+Status recognize(const TextEngine& engine, const std::string& imagePath,
+                const std::vector<std::string>& languages,
+                std::unique_ptr<TextRecognitionRequest>& request,
+                std::unique_ptr<ImageRequestHandler>& handler);
 
 }  // namespace quillfen

@@ -12,11 +12,4 @@ std::string_view stringValue(CodingKeys key) {
   return {};
 }
 
-std::optional<CodingKeys> codingKey(std::string_view name) {
-  for (CodingKeys key : allCodingKeys) {
-    if (stringValue(key) == name) return key;
-  }
-  return std::nullopt;
-}
-
 }  // namespace quillfen

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,12 +32,6 @@ class OcrOutput {
 // The record's key set, in field order; each key is serialised as its field's name.
 enum class CodingKeys { text, confidence, lines, engine };
 
-inline constexpr CodingKeys allCodingKeys[] = {CodingKeys::text, CodingKeys::confidence,
-                                               CodingKeys::lines, CodingKeys::engine};
-
 std::string_view stringValue(CodingKeys key);
-
-// The key named by exactly this string (case-sensitive), if any.
-std::optional<CodingKeys> codingKey(std::string_view name);
 
 }  // namespace quillfen

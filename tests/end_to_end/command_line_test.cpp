@@ -10,8 +10,8 @@
 namespace quillfen {
 namespace {
 
-using testing::ProcessResult;
-using testing::runTool;
+using test_support::ProcessResult;
+using test_support::runBinary;
 
 void expectFailure(const ProcessResult& result, const std::string& message) {
   EXPECT_EQ(result.status, 1);
@@ -21,7 +21,7 @@ void expectFailure(const ProcessResult& result, const std::string& message) {
 }
 
 TEST(CommandLine, NoImagePathGivesTheUsageMessage) {
-  const ProcessResult result = runTool({});
+  const ProcessResult result = runBinary({});
   expectFailure(result, std::string(messages::usage));
   EXPECT_EQ(result.err.size(), 57u);
 }
@@ -33,30 +33,30 @@ TEST(CommandLine, MissingFileEchoesThePathExactly) {
       "", "no/such/picture.png", "/no/such/picture.png", " spaced name .png", "-starts-with-dash",
       "图片/扫描件.png", "line\nbreak.png", "bad\xff\xfe utf8.png", "~/tilde.png", "./x/../y.png",
   };
-  for (const std::string& path : paths) expectFailure(runTool({path}), prefix + path);
+  for (const std::string& path : paths) expectFailure(runBinary({path}), prefix + path);
 }
 
 TEST(CommandLine, LaterArgumentsAreIgnored) {
   const std::string prefix(messages::notFound);
-  expectFailure(runTool({"missing.png", "en-US", "extra", "--help"}), prefix + "missing.png");
+  expectFailure(runBinary({"missing.png", "en-US", "extra", "--help"}), prefix + "missing.png");
 }
 
 TEST(CommandLine, DirectoryPassesTheExistenceTestButDoesNotDecode) {
-  testing::TempDir dir;
-  expectFailure(runTool({dir.path()}), std::string(messages::unreadableImage));
+  test_support::TempDir dir;
+  expectFailure(runBinary({dir.path()}), std::string(messages::unreadableImage));
 }
 
 TEST(CommandLine, FailedWriteToStandardOutputIsAFailure) {
-  const std::string picture = testing::dataPath("english.png");
+  const std::string picture = test_support::dataPath("english.png");
   const std::string prefix(messages::outputFailed);
 
-  expectFailure(runTool({picture}, testing::StandardOutput::file("/dev/full")), prefix + "No space left on device");
-  expectFailure(runTool({picture}, testing::StandardOutput::none()), prefix + "Bad file descriptor");
+  expectFailure(runBinary({picture}, test_support::StandardOutput::file("/dev/full")), prefix + "No space left on device");
+  expectFailure(runBinary({picture}, test_support::StandardOutput::none()), prefix + "Bad file descriptor");
 
   int brokenPipe[2];
   ASSERT_EQ(pipe(brokenPipe), 0);
   close(brokenPipe[0]);
-  const ProcessResult result = runTool({picture}, testing::StandardOutput::descriptor(brokenPipe[1]));
+  const ProcessResult result = runBinary({picture}, test_support::StandardOutput::descriptor(brokenPipe[1]));
   close(brokenPipe[1]);
   expectFailure(result, prefix + "Broken pipe");
 }

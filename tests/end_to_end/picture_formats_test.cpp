@@ -12,13 +12,13 @@ namespace {
 class PictureFormat : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(PictureFormat, ReadsTheFirstPictureAsStored) {
-  const testing::ProcessResult result = testing::runTool({testing::dataPath(std::string("formats/") + GetParam())});
+  const test_support::ProcessResult result = test_support::runBinary({test_support::dataPath(std::string("formats/") + GetParam())});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
   const std::optional<OcrOutput> record = readOcrOutput(result.out);
   ASSERT_TRUE(record) << result.out;
-  const std::string expected = testing::readFile(testing::dataPath("formats/expected.txt"));
-  EXPECT_LT(testing::characterErrorRate(expected, record->text()), 0.05) << record->text();
+  const std::string expected = test_support::readFile(test_support::dataPath("formats/expected.txt"));
+  EXPECT_LT(test_support::characterErrorRate(expected, record->text()), 0.05) << record->text();
   EXPECT_EQ(record->lines(), 2);
 }
 
@@ -37,9 +37,9 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(PictureInput, StandardInputIsReadAsAStream) {
-  const std::string picture = testing::dataPath("formats/palette.png");
-  const testing::ProcessResult result =
-      testing::runProgram({"/bin/sh", "-c", "cat \"$1\" | \"$2\" /dev/stdin", "sh", picture, testing::toolPath()});
+  const std::string picture = test_support::dataPath("formats/palette.png");
+  const test_support::ProcessResult result =
+      test_support::runProgram({"/bin/sh", "-c", "cat \"$1\" | \"$2\" /dev/stdin", "sh", picture, test_support::toolPath()});
   ASSERT_EQ(result.status, 0) << result.err;
   const std::optional<OcrOutput> record = readOcrOutput(result.out);
   ASSERT_TRUE(record);
@@ -47,10 +47,10 @@ TEST(PictureInput, StandardInputIsReadAsAStream) {
 }
 
 TEST(PictureInput, OddPathsAreUsedExactlyAsPassed) {
-  testing::TempDir dir;
-  const std::string bytes = testing::readFile(testing::dataPath("blank.png"));
+  test_support::TempDir dir;
+  const std::string bytes = test_support::readFile(test_support::dataPath("blank.png"));
   for (const std::string name : {"-dash.png", "空 格.png", "new\nline.png", "bad\xff\xfe.png", " .png"}) {
-    const testing::ProcessResult result = testing::runTool({dir.write(name, bytes)});
+    const test_support::ProcessResult result = test_support::runBinary({dir.write(name, bytes)});
     EXPECT_EQ(result.status, 0) << name << result.err;
     const std::optional<OcrOutput> record = readOcrOutput(result.out);
     ASSERT_TRUE(record) << name;

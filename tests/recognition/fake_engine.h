@@ -7,7 +7,7 @@
 
 #include "recognition/text_engine.h"
 
-namespace quillfen::testing {
+namespace quillfen::test_support {
 
 // An observation that answers with no candidate.
 class ObservationWithoutCandidate final : public RecognizedTextObservation {
@@ -23,7 +23,7 @@ Observations makeObservations(const std::vector<std::pair<const char*, float>>& 
 class FakeEngine final : public TextEngine {
  public:
   struct Script {
-    Status outcome = Status::ok();
+    Status outcome = Status();
     std::function<ResultList()> results = [] { return ResultList{}; };
   };
 
@@ -43,4 +43,4 @@ class FakeEngine final : public TextEngine {
   Script script_;
 };
 
-}  // namespace quillfen::testing
+}  // namespace quillfen::test_support

@@ -7,7 +7,7 @@
 namespace quillfen {
 namespace {
 
-using testing::makeObservations;
+using test_support::makeObservations;
 
 OcrOutput collect(const ResultList& results, LineCollection& collection) {
   return collectLines(results, "engine-x", collection);

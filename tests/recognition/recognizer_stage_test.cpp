@@ -7,21 +7,20 @@
 namespace quillfen {
 namespace {
 
-using testing::FakeEngine;
+using test_support::FakeEngine;
 
 struct Stage {
   std::unique_ptr<TextRecognitionRequest> request;
   std::unique_ptr<ImageRequestHandler> handler;
-  std::optional<StageFailure> run(const FakeEngine& engine, const std::string& path,
-                                  const std::vector<std::string>& languages) {
+  Status run(const FakeEngine& engine, const std::string& path, const std::vector<std::string>& languages) {
     return recognize(engine, path, languages, request, handler);
   }
 };
 
 TEST(RecognizerStage, RunsOnceWithFixedSettingsAndTheLanguagesUnchanged) {
-  FakeEngine engine({Status::ok(), [] { return ResultList(testing::makeObservations({{"hi", 1.0f}})); }});
+  FakeEngine engine({Status(), [] { return ResultList(test_support::makeObservations({{"hi", 1.0f}})); }});
   Stage stage;
-  EXPECT_FALSE(stage.run(engine, "page.png", {}));
+  EXPECT_TRUE(stage.run(engine, "page.png", {}).ok());
   EXPECT_EQ(engine.runs, 1);
   EXPECT_EQ(engine.seenLevel, RecognitionLevel::accurate);
   EXPECT_TRUE(engine.seenCorrection);
@@ -29,32 +28,29 @@ TEST(RecognizerStage, RunsOnceWithFixedSettingsAndTheLanguagesUnchanged) {
   ASSERT_TRUE(stage.request && stage.request->results());
   EXPECT_EQ(stage.request->results()->size(), 1u);
 
-  EXPECT_FALSE(stage.run(engine, "page.png", {" fr-FR", "xx"}));
+  EXPECT_TRUE(stage.run(engine, "page.png", {" fr-FR", "xx"}).ok());
   EXPECT_EQ(engine.seenLanguages, (std::vector<std::string>{" fr-FR", "xx"}));
 }
 
 TEST(RecognizerStage, UndecodablePictureFailsBeforeAnyRun) {
   FakeEngine engine({});
   Stage stage;
-  std::optional<StageFailure> failure = stage.run(engine, "page.bad", {"xx"});
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->kind, StageFailure::Kind::unreadableImage);
+  EXPECT_EQ(stage.run(engine, "page.bad", {"xx"}).code(), Status::Code::unreadableImage);
   EXPECT_EQ(engine.runs, 0);
 }
 
 TEST(RecognizerStage, EngineErrorIsPassedOnVerbatim) {
-  FakeEngine engine({Status::error("no data for “xx”"), {}});
+  FakeEngine engine({Status::recognitionFailed("no data for “xx”"), {}});
   Stage stage;
-  std::optional<StageFailure> failure = stage.run(engine, "page.png", {"xx"});
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->kind, StageFailure::Kind::recognitionFailed);
-  EXPECT_EQ(failure->description, "no data for “xx”");
+  const Status status = stage.run(engine, "page.png", {"xx"});
+  EXPECT_EQ(status.code(), Status::Code::recognitionFailed);
+  EXPECT_EQ(status.description(), "no data for “xx”");
 }
 
 TEST(RecognizerStage, AbsentResultsAreNoFailure) {
   FakeEngine engine({});
   Stage stage;
-  EXPECT_FALSE(stage.run(engine, "page.png", {}));
+  EXPECT_TRUE(stage.run(engine, "page.png", {}).ok());
   EXPECT_FALSE(stage.request->results());
 }
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "record/json_line.h"
+#include "record/json_encoding.h"
 
 namespace quillfen {
 namespace {

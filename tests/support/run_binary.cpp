@@ -12,7 +12,7 @@
 
 extern char** environ;
 
-namespace quillfen::testing {
+namespace quillfen::test_support {
 
 std::string toolPath() { return QUILLFEN_TOOL_PATH; }
 std::string dataPath(const std::string& name) { return std::string(QUILLFEN_TEST_DATA_DIR) + "/" + name; }
@@ -87,10 +87,10 @@ ProcessResult runProgram(const std::vector<std::string>& arguments, const Standa
   return result;
 }
 
-ProcessResult runTool(const std::vector<std::string>& arguments, const StandardOutput& output) {
+ProcessResult runBinary(const std::vector<std::string>& arguments, const StandardOutput& output) {
   std::vector<std::string> all{toolPath()};
   all.insert(all.end(), arguments.begin(), arguments.end());
   return runProgram(all, output);
 }
 
-}  // namespace quillfen::testing
+}  // namespace quillfen::test_support

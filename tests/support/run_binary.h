@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace quillfen::testing {
+namespace quillfen::test_support {
 
 struct ProcessResult {
   int status = -1;      // exit status, or -1 when the process did not exit normally
@@ -33,6 +33,6 @@ struct StandardOutput {
 ProcessResult runProgram(const std::vector<std::string>& arguments, const StandardOutput& output = {});
 
 // Runs the tool with the given arguments after the program name.
-ProcessResult runTool(const std::vector<std::string>& arguments, const StandardOutput& output = {});
+ProcessResult runBinary(const std::vector<std::string>& arguments, const StandardOutput& output = {});
 
-}  // namespace quillfen::testing
+}  // namespace quillfen::test_support

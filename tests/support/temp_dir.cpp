@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace quillfen::testing {
+namespace quillfen::test_support {
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "quillfen-test-XXXXXX").string();
@@ -33,4 +33,4 @@ std::string readFile(const std::string& path) {
   return contents.str();
 }
 
-}  // namespace quillfen::testing
+}  // namespace quillfen::test_support

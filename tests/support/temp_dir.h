@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace quillfen::testing {
+namespace quillfen::test_support {
 
 // A fresh directory under the system's temporary folder, removed with everything in it.
 class TempDir {
@@ -23,4 +23,4 @@ class TempDir {
 // The whole contents of a file.
 std::string readFile(const std::string& path);
 
-}  // namespace quillfen::testing
+}  // namespace quillfen::test_support

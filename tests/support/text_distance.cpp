@@ -7,7 +7,7 @@
 
 #include "support/run_binary.h"
 
-namespace quillfen::testing {
+namespace quillfen::test_support {
 namespace {
 
 std::u32string codePointsWithoutSpace(const std::string& text, bool foldWidth = false) {
@@ -61,4 +61,4 @@ std::string expectedText(const std::string& name) {
   return text;
 }
 
-}  // namespace quillfen::testing
+}  // namespace quillfen::test_support

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace quillfen::testing {
+namespace quillfen::test_support {
 
 // Levenshtein distance between the code points of two UTF-8 texts with all white space
 // removed, divided by the length of the expected text.
@@ -16,4 +16,4 @@ double widthFoldedCharacterErrorRate(const std::string& expected, const std::str
 // The expected text of a committed test picture: its .txt file without the final line feed.
 std::string expectedText(const std::string& name);
 
-}  // namespace quillfen::testing
+}  // namespace quillfen::test_support

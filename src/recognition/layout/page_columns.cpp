@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "recognition/picture/pix_ptr.h"
+#include "recognition/picture/pix_clip.h"
 
 namespace quillfen::layout {
+using picture::clipped;
 using picture::PixPtr;
 
 namespace {
@@ -19,7 +20,7 @@ constexpr double kSideShare = 0.3;
 // Most lines of running text fill at least this share of their column.
 constexpr double kFilledShare = 0.6;
 
-struct Run {
+struct InkRun {
   int start = 0, end = 0;  // [start, end)
   int length() const { return end - start; }
 };
@@ -38,15 +39,15 @@ std::vector<int> counts(Numa* numa) {
 }
 
 // The runs of entries above zero.
-std::vector<Run> inkedRuns(const std::vector<int>& values) {
-  std::vector<Run> out;
+std::vector<InkRun> inkedRuns(const std::vector<int>& values) {
+  std::vector<InkRun> out;
   const int size = static_cast<int>(values.size());
   for (int i = 0; i < size;) {
     if (values[static_cast<std::size_t>(i)] <= 0) {
       ++i;
       continue;
     }
-    Run run{i, i};
+    InkRun run{i, i};
     while (run.end < size && values[static_cast<std::size_t>(run.end)] > 0) ++run.end;
     out.push_back(run);
     i = run.end;
@@ -71,20 +72,13 @@ PixPtr inkOf(Pix* picture) {
   return ink;
 }
 
-PixPtr clipped(Pix* pix, int x, int y, int width, int height) {
-  Box* box = boxCreate(x, y, width, height);
-  PixPtr part(pixClipRectangle(pix, box, nullptr));
-  boxDestroy(&box);
-  return part;
-}
-
 // A text line of the page: its rows, and the columns its ink covers, counting gaps no
 // wider than its height (spaces between letters and words) as covered.
 struct Line {
-  Run rows;
+  InkRun rows;
   std::vector<char> covered;
 
-  Line(Run lineRows, const std::vector<int>& columnInk) : rows(lineRows), covered(columnInk.size(), 0) {
+  Line(InkRun lineRows, const std::vector<int>& columnInk) : rows(lineRows), covered(columnInk.size(), 0) {
     int lastInk = -1;
     for (int x = 0; x < static_cast<int>(columnInk.size()); ++x) {
       if (columnInk[static_cast<std::size_t>(x)] == 0) continue;
@@ -94,12 +88,12 @@ struct Line {
     }
   }
   bool covers(int x) const { return covered[static_cast<std::size_t>(x)] != 0; }
-  bool inks(const Run& columns) const {
+  bool inks(const InkRun& columns) const {
     return std::any_of(covered.begin() + columns.start, covered.begin() + columns.end, [](char c) { return c != 0; });
   }
   // The share of the columns the line covers: near 1 for a line of running text, low for
   // a row of table cells.
-  double filled(const Run& columns) const {
+  double filled(const InkRun& columns) const {
     return static_cast<double>(std::count(covered.begin() + columns.start, covered.begin() + columns.end, 1)) /
            std::max(1, columns.length());
   }
@@ -108,7 +102,7 @@ struct Line {
 std::vector<Line> linesOf(Pix* ink) {
   const int width = static_cast<int>(pixGetWidth(ink));
   std::vector<Line> lines;
-  for (const Run& rows : inkedRuns(counts(pixCountPixelsByRow(ink, nullptr)))) {
+  for (const InkRun& rows : inkedRuns(counts(pixCountPixelsByRow(ink, nullptr)))) {
     const PixPtr band = clipped(ink, 0, rows.start, width, rows.length());
     if (band) lines.emplace_back(rows, counts(pixCountPixelsByColumn(band.get())));
   }
@@ -118,7 +112,7 @@ std::vector<Line> linesOf(Pix* ink) {
 // The median height of the lines with ink within the columns, when they hold running
 // text: at least three lines there, most of them filling the width, which is at least
 // minLineLengths line heights. 0 otherwise.
-int runningTextHeight(const std::vector<Line>& lines, const Run& columns, double minLineLengths) {
+int runningTextHeight(const std::vector<Line>& lines, const InkRun& columns, double minLineLengths) {
   std::vector<double> fills;
   std::vector<int> heights;
   for (const Line& line : lines) {
@@ -137,7 +131,7 @@ int runningTextHeight(const std::vector<Line>& lines, const Run& columns, double
 
 // The core of the widest gutter between [first, last) with running text on both sides,
 // if there is one.
-std::optional<Run> gutter(const std::vector<Line>& lines, int first, int last, double minLineLengths) {
+std::optional<InkRun> gutter(const std::vector<Line>& lines, int first, int last, double minLineLengths) {
   // How many lines have ink in each column; a gutter is where few do.
   std::vector<int> crossing(static_cast<std::size_t>(last), 0);
   for (const Line& line : lines) {
@@ -146,11 +140,11 @@ std::optional<Run> gutter(const std::vector<Line>& lines, int first, int last, d
   const int allowed = static_cast<int>(kCrossingShare * static_cast<double>(lines.size()));
   std::vector<int> quiet(crossing.size());
   std::transform(crossing.begin(), crossing.end(), quiet.begin(), [&](int n) { return n > allowed ? 0 : 1; });
-  std::optional<Run> best;
-  for (const Run& gap : inkedRuns(quiet)) {
+  std::optional<InkRun> best;
+  for (const InkRun& gap : inkedRuns(quiet)) {
     if (gap.start <= first || gap.end >= last) continue;  // margins, not gutters
-    const Run left{first, gap.start};
-    const Run right{gap.end, last};
+    const InkRun left{first, gap.start};
+    const InkRun right{gap.end, last};
     if (std::min(left.length(), right.length()) < kSideShare * (last - first)) continue;
     const int leftHeight = runningTextHeight(lines, left, minLineLengths);
     const int rightHeight = runningTextHeight(lines, right, minLineLengths);
@@ -164,8 +158,8 @@ std::optional<Run> gutter(const std::vector<Line>& lines, int first, int last, d
   const auto fewest = *std::min_element(crossing.begin() + best->start, crossing.begin() + best->end);
   std::vector<int> clear(crossing.size(), 0);
   for (int x = best->start; x < best->end; ++x) clear[static_cast<std::size_t>(x)] = crossing[static_cast<std::size_t>(x)] == fewest;
-  const std::vector<Run> cores = inkedRuns(clear);
-  return *std::max_element(cores.begin(), cores.end(), [](const Run& a, const Run& b) { return a.length() < b.length(); });
+  const std::vector<InkRun> cores = inkedRuns(clear);
+  return *std::max_element(cores.begin(), cores.end(), [](const InkRun& a, const InkRun& b) { return a.length() < b.length(); });
 }
 
 }  // namespace
@@ -176,7 +170,7 @@ std::vector<PageArea> pageColumns(Pix* picture, double minLineLengths) {
   const std::vector<PageArea> whole = {{0, 0, width, height}};
   const PixPtr ink = inkOf(picture);
   if (!ink) return whole;
-  const std::vector<Run> inked = inkedRuns(counts(pixCountPixelsByColumn(ink.get())));
+  const std::vector<InkRun> inked = inkedRuns(counts(pixCountPixelsByColumn(ink.get())));
   if (inked.empty()) return whole;
   const std::vector<Line> lines = linesOf(ink.get());
   const auto split = gutter(lines, inked.front().start, inked.back().end, minLineLengths);

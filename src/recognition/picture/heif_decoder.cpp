@@ -7,21 +7,33 @@
 
 namespace quillfen::picture {
 
-PixPtr decodeHeif(const std::uint8_t* data, std::size_t size) {
+std::unique_ptr<HeifFile> HeifFile::open(const std::uint8_t* data, std::size_t size) {
   std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(), heif_context_free);
   if (!context || heif_context_read_from_memory_without_copy(context.get(), data, size, nullptr).code != heif_error_Ok) {
     return nullptr;
   }
-  heif_image_handle* rawHandle = nullptr;
-  if (heif_context_get_primary_image_handle(context.get(), &rawHandle).code != heif_error_Ok) return nullptr;
-  std::unique_ptr<heif_image_handle, decltype(&heif_image_handle_release)> handle(rawHandle, heif_image_handle_release);
+  heif_image_handle* handle = nullptr;
+  if (heif_context_get_primary_image_handle(context.get(), &handle).code != heif_error_Ok) return nullptr;
+  return std::unique_ptr<HeifFile>(new HeifFile(context.release(), handle));
+}
 
-  const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
+HeifFile::~HeifFile() {
+  heif_image_handle_release(handle_);
+  heif_context_free(context_);
+}
+
+int HeifFile::width() const { return heif_image_handle_get_width(handle_); }
+
+int HeifFile::height() const { return heif_image_handle_get_height(handle_); }
+
+PixPtr HeifFile::decode() const {
+  const bool alpha = heif_image_handle_has_alpha_channel(handle_) != 0;
   std::unique_ptr<heif_decoding_options, decltype(&heif_decoding_options_free)> options(heif_decoding_options_alloc(),
                                                                                         heif_decoding_options_free);
+  if (!options) return nullptr;
   options->ignore_transformations = 1;
   heif_image* rawImage = nullptr;
-  if (heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
+  if (heif_decode_image(handle_, &rawImage, heif_colorspace_RGB,
                         alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get())
           .code != heif_error_Ok) {
     return nullptr;

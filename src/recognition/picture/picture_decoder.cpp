@@ -11,10 +11,10 @@
 namespace quillfen::picture {
 namespace {
 
-PixPtr decodeFormat(PictureFormat format, const std::uint8_t* data, std::size_t size) {
-  switch (format) {
+PixPtr decodeFormat(const PictureHeader& header, const std::uint8_t* data, std::size_t size) {
+  switch (header.format) {
     case PictureFormat::heif:
-      return decodeHeif(data, size);
+      return header.heif->decode();
     case PictureFormat::jpeg: {
       // libjpeg fills a truncated or damaged picture with grey and only warns; a warning
       // means the picture is not what the file was meant to hold.
@@ -57,7 +57,7 @@ std::unique_ptr<LeptonicaImage> decodePictureBytes(const std::uint8_t* data, std
   if (!header || header->width == 0 || header->height == 0 || header->pixelsToDecode > maxPicturePixels) {
     return nullptr;
   }
-  PixPtr pix = decodeFormat(header->format, data, size);
+  PixPtr pix = decodeFormat(*header, data, size);
   if (!pix) return nullptr;
   const auto width = static_cast<std::uint64_t>(pixGetWidth(pix.get()));
   const auto height = static_cast<std::uint64_t>(pixGetHeight(pix.get()));

@@ -30,7 +30,7 @@ std::optional<PictureHeader> bmpHeader(const std::uint8_t* data, std::size_t siz
     width = static_cast<std::uint64_t>(signedWidth);
     height = static_cast<std::uint64_t>(signedHeight < 0 ? -signedHeight : signedHeight);
   }
-  return PictureHeader{PictureFormat::bmp, width, height, width * height};
+  return PictureHeader{PictureFormat::bmp, width, height, width * height, nullptr};
 }
 
 // Leptonica decodes every frame of a GIF (and to learn its size, decodes it all). This walks
@@ -38,7 +38,7 @@ std::optional<PictureHeader> bmpHeader(const std::uint8_t* data, std::size_t siz
 // huge frame are refused before any allocation.
 std::optional<PictureHeader> gifHeader(const std::uint8_t* data, std::size_t size) {
   if (size < 13) return std::nullopt;
-  PictureHeader header{PictureFormat::gif, littleEndian16(data + 6), littleEndian16(data + 8), 0};
+  PictureHeader header{PictureFormat::gif, littleEndian16(data + 6), littleEndian16(data + 8), 0, nullptr};
   std::size_t at = 13;
   auto skipColorTable = [&](std::uint8_t flags) {
     if (flags & 0x80) at += 3u * (2u << (flags & 0x07));
@@ -71,18 +71,11 @@ std::optional<PictureHeader> gifHeader(const std::uint8_t* data, std::size_t siz
 }
 
 std::optional<PictureHeader> heifHeader(const std::uint8_t* data, std::size_t size) {
-  std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(), heif_context_free);
-  if (!context || heif_context_read_from_memory_without_copy(context.get(), data, size, nullptr).code != heif_error_Ok) {
-    return std::nullopt;
-  }
-  heif_image_handle* raw = nullptr;
-  if (heif_context_get_primary_image_handle(context.get(), &raw).code != heif_error_Ok) return std::nullopt;
-  std::unique_ptr<heif_image_handle, decltype(&heif_image_handle_release)> handle(raw, heif_image_handle_release);
-  const int width = heif_image_handle_get_width(handle.get());
-  const int height = heif_image_handle_get_height(handle.get());
-  if (width <= 0 || height <= 0) return std::nullopt;
-  const auto area = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
-  return PictureHeader{PictureFormat::heif, static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), area};
+  std::shared_ptr<const HeifFile> file = HeifFile::open(data, size);
+  if (!file || file->width() <= 0 || file->height() <= 0) return std::nullopt;
+  const auto width = static_cast<std::uint64_t>(file->width());
+  const auto height = static_cast<std::uint64_t>(file->height());
+  return PictureHeader{PictureFormat::heif, width, height, width * height, std::move(file)};
 }
 
 PictureFormat fromLeptonica(l_int32 format) {
@@ -101,25 +94,28 @@ PictureFormat fromLeptonica(l_int32 format) {
   }
 }
 
+// The format the first bytes announce, judged from at most magicBytes of them.
+PictureFormat sniffedFormat(const std::uint8_t* data, std::size_t size) {
+  if (heif_check_filetype(data, static_cast<int>(std::min(size, magicBytes))) == heif_filetype_yes_supported) {
+    return PictureFormat::heif;
+  }
+  l_int32 leptonicaFormat = IFF_UNKNOWN;
+  findFileFormatBuffer(data, &leptonicaFormat);
+  return fromLeptonica(leptonicaFormat);
+}
+
 }  // namespace
 
 bool looksLikePicture(const std::uint8_t* data, std::size_t size) {
   if (data == nullptr || size < 12) return false;
-  if (heif_check_filetype(data, static_cast<int>(std::min(size, magicBytes))) == heif_filetype_yes_supported) return true;
-  l_int32 leptonicaFormat = IFF_UNKNOWN;
-  findFileFormatBuffer(data, &leptonicaFormat);
-  return fromLeptonica(leptonicaFormat) != PictureFormat::other;
+  return sniffedFormat(data, size) != PictureFormat::other;
 }
 
 std::optional<PictureHeader> readPictureHeader(const std::uint8_t* data, std::size_t size) {
   if (data == nullptr || size < 12) return std::nullopt;
-  if (heif_check_filetype(data, static_cast<int>(std::min<std::size_t>(size, 64))) == heif_filetype_yes_supported) {
-    return heifHeader(data, size);
-  }
-  l_int32 leptonicaFormat = IFF_UNKNOWN;
-  findFileFormatBuffer(data, &leptonicaFormat);
-  const PictureFormat format = fromLeptonica(leptonicaFormat);
+  const PictureFormat format = sniffedFormat(data, size);
   if (format == PictureFormat::other) return std::nullopt;
+  if (format == PictureFormat::heif) return heifHeader(data, size);
   if (format == PictureFormat::bmp) return bmpHeader(data, size);
   if (format == PictureFormat::gif) return gifHeader(data, size);
 
@@ -127,7 +123,7 @@ std::optional<PictureHeader> readPictureHeader(const std::uint8_t* data, std::si
   if (pixReadHeaderMem(data, size, &kind, &width, &height, &bps, &spp, &colormapped) != 0) return std::nullopt;
   if (width <= 0 || height <= 0) return std::nullopt;
   const auto w = static_cast<std::uint64_t>(width), h = static_cast<std::uint64_t>(height);
-  return PictureHeader{format, w, h, w * h};
+  return PictureHeader{format, w, h, w * h, nullptr};
 }
 
 }  // namespace quillfen::picture

@@ -5,8 +5,6 @@
 namespace quillfen::ppocr {
 namespace {
 
-constexpr int kAlign = 32;
-
 // Where tiles start along one axis, their common length, and where each tile's kept
 // part ends (the middle of its overlap with the next).
 struct AxisPlan {
@@ -25,7 +23,7 @@ AxisPlan planAxis(int total, int maxSide, int margin) {
   const int count = (total - 2 * margin + step - 1) / step;
   const int shortest = (total + (count - 1) * 2 * margin + count - 1) / count;
   AxisPlan plan;
-  plan.length = std::min({(shortest + kAlign - 1) / kAlign * kAlign, maxSide, total});
+  plan.length = std::min({alignedUp(shortest), maxSide, total});
   for (int i = 0; i < count; ++i) {
     plan.starts.push_back(static_cast<int>(static_cast<long long>(total - plan.length) * i / (count - 1)));
   }

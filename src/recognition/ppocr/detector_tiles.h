@@ -6,6 +6,12 @@
 
 namespace quillfen::ppocr {
 
+// The detector network's stride: the sides of its input are multiples of this.
+inline constexpr int kDetectorStride = 32;
+
+// The side rounded up to a multiple of the stride.
+inline int alignedUp(int side) { return (side + kDetectorStride - 1) / kDetectorStride * kDetectorStride; }
+
 // One pass of the detector over part of its input: the network reads `input`, and only
 // `kept` (inside `input`, at least `margin` away from every edge that borders another
 // tile) goes into the stitched probability map, so text near a seam is judged with

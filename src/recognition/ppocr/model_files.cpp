@@ -1,69 +1,45 @@
 #include "recognition/ppocr/model_files.h"
 
-#include <sys/stat.h>
-
 #include <fstream>
+
+#include "platform/file_system.h"
+#include "recognition/ppocr/error_text.h"
+#include "recognition/string_join.h"
 
 namespace quillfen::ppocr {
 namespace {
 
-bool isRegularFile(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool isDirectory(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
+using platform::isDirectory;
+using platform::isRegularFile;
 
 const char* const kFiles[] = {kDetectorFile, kRecognizerFile, kDictionaryFile};
 
-std::string joined(const std::vector<std::string>& folders) {
-  std::string out;
-  for (const std::string& folder : folders) out += (out.empty() ? "" : "、") + folder;
-  return out;
-}
-
-std::variant<cv::dnn::Net, Status> loadNet(const std::string& path) {
+Status loadNet(const std::string& path, cv::dnn::Net* net) {
   try {
-    cv::dnn::Net net = cv::dnn::readNetFromONNX(path);
-    if (net.empty()) return Status::error("模型文件 " + path + " 载入后是空的；" + restoreAdvice());
-    return net;
+    *net = cv::dnn::readNetFromONNX(path);
+    if (net->empty()) return Status::recognitionFailed("模型文件 " + path + " 载入后是空的；" + restoreAdvice());
+    return Status();
   } catch (const cv::Exception& e) {
-    return Status::error("模型文件 " + path + " 载入失败（" + oneLine(e.err) + "），可能已损坏；" + restoreAdvice());
+    return Status::recognitionFailed("模型文件 " + path + " 载入失败（" + oneLine(e.err) + "），可能已损坏；" + restoreAdvice());
   }
 }
 
-std::variant<std::vector<std::string>, Status> loadDictionary(const std::string& path) {
+Status loadDictionary(const std::string& path, std::vector<std::string>* entries) {
   std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> entries;
   std::string entry;
   while (std::getline(in, entry)) {
     if (!entry.empty() && entry.back() == '\r') entry.pop_back();
-    entries.push_back(entry);
+    entries->push_back(entry);
   }
-  if (!in.eof() || entries.empty()) {
-    return Status::error("模型文件 " + path + " 读不出字典，可能已损坏；" + restoreAdvice());
+  if (!in.eof() || entries->empty()) {
+    return Status::recognitionFailed("模型文件 " + path + " 读不出字典，可能已损坏；" + restoreAdvice());
   }
-  return entries;
+  return Status();
 }
 
 }  // namespace
 
-std::string oneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
-
-std::string restoreAdvice() {
-  return "重新构建（cmake --build，会重新运行 models/fetch.sh 和 models/prepare.py）或重新安装即可恢复";
-}
-
-std::variant<Models, Status> loadModels(const std::vector<std::string>& folders) {
+Status loadModels(const std::vector<std::string>& folders, Models* models) {
   const std::string* chosen = nullptr;
   for (const std::string& folder : folders) {
     bool complete = true;
@@ -78,25 +54,17 @@ std::variant<Models, Status> loadModels(const std::vector<std::string>& folders)
       if (!isDirectory(folder)) continue;
       for (const char* file : kFiles) {
         if (!isRegularFile(folder + "/" + file)) {
-          return Status::error("缺少模型文件 " + folder + "/" + file + "；" + restoreAdvice());
+          return Status::recognitionFailed("缺少模型文件 " + folder + "/" + file + "；" + restoreAdvice());
         }
       }
     }
-    return Status::error("找不到 PP-OCR 模型目录（" + joined(folders) + "）；" + restoreAdvice());
+    return Status::recognitionFailed("找不到 PP-OCR 模型目录（" + joined(folders, "、") + "）；" + restoreAdvice());
   }
 
-  Models models;
-  models.folder = *chosen;
-  auto detector = loadNet(*chosen + "/" + kDetectorFile);
-  if (auto* error = std::get_if<Status>(&detector)) return *error;
-  models.detector = std::move(std::get<cv::dnn::Net>(detector));
-  auto recognizer = loadNet(*chosen + "/" + kRecognizerFile);
-  if (auto* error = std::get_if<Status>(&recognizer)) return *error;
-  models.recognizer = std::move(std::get<cv::dnn::Net>(recognizer));
-  auto dictionary = loadDictionary(*chosen + "/" + kDictionaryFile);
-  if (auto* error = std::get_if<Status>(&dictionary)) return *error;
-  models.dictionary = std::move(std::get<std::vector<std::string>>(dictionary));
-  return models;
+  models->folder = *chosen;
+  if (Status status = loadNet(*chosen + "/" + kDetectorFile, &models->detector); !status.ok()) return status;
+  if (Status status = loadNet(*chosen + "/" + kRecognizerFile, &models->recognizer); !status.ok()) return status;
+  return loadDictionary(*chosen + "/" + kDictionaryFile, &models->dictionary);
 }
 
 }  // namespace quillfen::ppocr

@@ -3,7 +3,6 @@
 #include <opencv2/dnn.hpp>
 
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "platform/status.h"
@@ -15,13 +14,6 @@ inline constexpr const char* kDetectorFile = "ppocr_det.onnx";
 inline constexpr const char* kRecognizerFile = "ppocr_rec.onnx";
 inline constexpr const char* kDictionaryFile = "ppocr_keys.txt";
 
-// How to get damaged or missing model files back, for error descriptions.
-std::string restoreAdvice();
-
-// An OpenCV message on one line (line breaks become spaces, trailing spaces go), since
-// error descriptions are one line.
-std::string oneLine(std::string text);
-
 struct Models {
   std::string folder;  // where they were loaded from
   cv::dnn::Net detector;
@@ -32,6 +24,6 @@ struct Models {
 // Loads the models from the first of the folders that holds every file. When none does,
 // the error names the first missing file in the first folder that exists; a file that
 // does not load names itself. Never throws.
-std::variant<Models, Status> loadModels(const std::vector<std::string>& folders);
+Status loadModels(const std::vector<std::string>& folders, Models* models);
 
 }  // namespace quillfen::ppocr

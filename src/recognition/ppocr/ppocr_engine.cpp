@@ -3,10 +3,9 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
-#include <variant>
 
 #include "recognition/picture/leptonica_image.h"
-#include "recognition/picture/picture_decoder.h"
+#include "recognition/ppocr/error_text.h"
 #include "recognition/ppocr/line_crop.h"
 #include "recognition/ppocr/model_files.h"
 #include "recognition/ppocr/pix_to_mat.h"
@@ -34,25 +33,24 @@ class PpocrHandler final : public ImageRequestHandler {
 
   Status perform(TextRecognitionRequest& request) override {
     QuietStandardError quiet;
-    auto loaded = loadModels(modelFolders_);
-    if (auto* error = std::get_if<Status>(&loaded)) return *error;
-    Models& models = std::get<Models>(loaded);
+    Models models;
+    if (Status status = loadModels(modelFolders_, &models); !status.ok()) return status;
     try {
       return read(models, request);
     } catch (const DictionaryMismatch&) {
-      return Status::error("模型文件 " + models.folder + "/" + kDictionaryFile + " 与 " + kRecognizerFile +
+      return Status::recognitionFailed("模型文件 " + models.folder + "/" + kDictionaryFile + " 与 " + kRecognizerFile +
                            " 不配套；" + restoreAdvice());
     } catch (const cv::Exception& e) {
-      return Status::error("OpenCV 运行 PP-OCR 模型出错（" + oneLine(e.err) + "），模型文件可能已损坏；" +
+      return Status::recognitionFailed("OpenCV 运行 PP-OCR 模型出错（" + oneLine(e.err) + "），模型文件可能已损坏；" +
                            restoreAdvice());
     } catch (const std::exception& e) {
-      return Status::error(std::string("PP-OCR 识别失败：") + oneLine(e.what()));
+      return Status::recognitionFailed(std::string("PP-OCR 识别失败：") + oneLine(e.what()));
     }
   }
 
  private:
   Status read(Models& models, TextRecognitionRequest& request) {
-    if (picture_.empty()) return Status::error("图片无法转换为 RGB 像素");
+    if (picture_.empty()) return Status::recognitionFailed("图片无法转换为 RGB 像素");
 
     // OpenCV runs each layer on as many threads as there are CPUs (Debian builds it with
     // TBB), so both cores are used without a cv::setNumThreads call.
@@ -79,7 +77,7 @@ class PpocrHandler final : public ImageRequestHandler {
       read.push_back({box.bounds(), std::move(best)});
     }
     request.setResults(lineObservations(read));
-    return Status::ok();
+    return Status();
   }
 
   cv::Mat picture_;
@@ -89,11 +87,6 @@ class PpocrHandler final : public ImageRequestHandler {
 }  // namespace
 
 PpocrEngine::PpocrEngine(std::vector<std::string> modelFolders) : modelFolders_(std::move(modelFolders)) {}
-
-std::unique_ptr<DecodedImage> PpocrEngine::decodeImage(const std::string& path) const {
-  QuietStandardError quiet;
-  return picture::decodePicture(path);
-}
 
 std::unique_ptr<ImageRequestHandler> PpocrEngine::makeHandler(std::unique_ptr<DecodedImage> image) const {
   return std::make_unique<PpocrHandler>(std::move(image), modelFolders_);

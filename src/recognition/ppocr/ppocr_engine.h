@@ -4,20 +4,19 @@
 #include <string>
 #include <vector>
 
-#include "recognition/text_engine.h"
+#include "recognition/picture/leptonica_engine.h"
 
 namespace quillfen::ppocr {
 
 // Leptonica decodes (as for Tesseract); PaddleOCR's PP-OCRv4 detector and recogniser read,
 // on OpenCV's DNN module. Reads Simplified Chinese and English. Observations are text
 // lines in reading order (see reading_order.h).
-class PpocrEngine final : public TextEngine {
+class PpocrEngine final : public picture::LeptonicaEngine {
  public:
   // The prepared models are loaded from the first folder that holds all of them.
   explicit PpocrEngine(std::vector<std::string> modelFolders);
 
   std::string_view name() const override { return "ppocr-v4"; }
-  std::unique_ptr<DecodedImage> decodeImage(const std::string& path) const override;
   std::unique_ptr<ImageRequestHandler> makeHandler(std::unique_ptr<DecodedImage> image) const override;
 
  private:

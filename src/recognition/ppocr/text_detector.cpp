@@ -12,10 +12,7 @@
 namespace quillfen::ppocr {
 namespace {
 
-constexpr int kAlign = 32;
 constexpr std::size_t kMaxCandidates = 1000;
-
-int alignedUp(int side) { return (side + kAlign - 1) / kAlign * kAlign; }
 
 // RGB, x/255 normalised with ImageNet's mean and deviation, as the detector was trained.
 cv::Mat detectorBlob(const cv::Mat& resized) {
@@ -57,7 +54,7 @@ float meanInside(const cv::Mat& map, const std::array<cv::Point2f, 4>& corners) 
 cv::Size detectorInputSize(cv::Size picture, int maxSide) {
   double scale = std::min(1.0, static_cast<double>(maxSide) / std::max(picture.width, picture.height));
   auto align = [](double side) {
-    return std::max(kAlign, static_cast<int>(std::lround(side / kAlign)) * kAlign);
+    return std::max(kDetectorStride, static_cast<int>(std::lround(side / kDetectorStride)) * kDetectorStride);
   };
   return {align(picture.width * scale), align(picture.height * scale)};
 }

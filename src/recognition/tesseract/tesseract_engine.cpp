@@ -9,9 +9,10 @@
 #include <variant>
 
 #include "recognition/picture/leptonica_image.h"
+#include "recognition/picture/pix_clip.h"
 #include "recognition/tesseract/line_text.h"
 #include "recognition/layout/page_columns.h"
-#include "recognition/picture/picture_decoder.h"
+#include "recognition/string_join.h"
 #include "platform/quiet_standard_error.h"
 #include "recognition/tesseract/tesseract_input.h"
 #include "recognition/tesseract/tesseract_languages.h"
@@ -24,15 +25,6 @@ using picture::LeptonicaImage;
 using picture::PixPtr;
 using platform::QuietStandardError;
 namespace {
-
-std::string joined(const std::vector<std::string>& names, char separator) {
-  std::string out;
-  for (const std::string& name : names) {
-    if (!out.empty()) out.push_back(separator);
-    out += name;
-  }
-  return out;
-}
 
 // Observations from the recognised page: one per non-blank text line whose confidence is at
 // least minimumConfidence, in reading order.
@@ -72,7 +64,7 @@ class TesseractHandler final : public ImageRequestHandler {
   Status perform(TextRecognitionRequest& request) override {
     auto languages = tesseractLanguages(request.recognitionLanguages(), dataDirectory_);
     if (auto* error = std::get_if<Status>(&languages)) return *error;
-    const std::string languageArgument = joined(std::get<std::vector<std::string>>(languages), '+');
+    const std::string languageArgument = joined(std::get<std::vector<std::string>>(languages), "+");
 
     QuietStandardError quiet;
     tesseract::TessBaseAPI api;
@@ -87,28 +79,26 @@ class TesseractHandler final : public ImageRequestHandler {
     }
     if (api.Init(dataDirectory_.c_str(), languageArgument.c_str(), tesseract::OEM_LSTM_ONLY, nullptr, 0, &names,
                  &values, false) != 0) {
-      return Status::error("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ + "）");
+      return Status::recognitionFailed("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ + "）");
     }
     runTesseractOnOneThread();
 
-    Pix* picture = static_cast<LeptonicaImage*>(image_.get())->pix();
+    Pix* page = static_cast<LeptonicaImage*>(image_.get())->pix();
     // Tesseract's own layout analysis reads a single column well, but breaks two columns
     // of Chinese text into dozens of fragments. A page with a clear gutter is read part by
     // part instead, each part as one column. Each part is handed over as a picture of its
     // own: with SetRectangle on the whole page, Tesseract read a title band as nothing.
-    const std::vector<PageArea> areas = layout::pageColumns(picture);
+    const std::vector<PageArea> areas = layout::pageColumns(page);
     api.SetPageSegMode(areas.size() > 1 ? tesseract::PSM_SINGLE_COLUMN : tesseract::PSM_AUTO);
     Observations lines;
     for (const PageArea& area : areas) {
       PixPtr part;
       if (areas.size() > 1) {
-        Box* box = boxCreate(area.x, area.y, area.width, area.height);
-        part.reset(pixClipRectangle(picture, box, nullptr));
-        boxDestroy(&box);
-        if (!part) return Status::error("图片无法按栏切分");
+        part = picture::clipped(page, area.x, area.y, area.width, area.height);
+        if (!part) return Status::recognitionFailed("图片无法按栏切分");
       }
-      api.SetImage(part ? part.get() : picture);
-      if (api.Recognize(nullptr) != 0) return Status::error("Tesseract 识别这张图片失败");
+      api.SetImage(part ? part.get() : page);
+      if (api.Recognize(nullptr) != 0) return Status::recognitionFailed("Tesseract 识别这张图片失败");
       Observations read = textLines(api);
       std::move(read.begin(), read.end(), std::back_inserter(lines));
     }
@@ -118,11 +108,11 @@ class TesseractHandler final : public ImageRequestHandler {
     // the block mode reads specks as letters, still gives nothing.
     if (lines.empty() && areas.size() == 1) {
       api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
-      if (api.Recognize(nullptr) != 0) return Status::error("Tesseract 识别这张图片失败");
+      if (api.Recognize(nullptr) != 0) return Status::recognitionFailed("Tesseract 识别这张图片失败");
       lines = textLines(api, blockReadingMinimumConfidence);
     }
     request.setResults(std::move(lines));
-    return Status::ok();
+    return Status();
   }
 
  private:
@@ -133,11 +123,6 @@ class TesseractHandler final : public ImageRequestHandler {
 }  // namespace
 
 TesseractEngine::TesseractEngine(std::string dataDirectory) : dataDirectory_(std::move(dataDirectory)) {}
-
-std::unique_ptr<DecodedImage> TesseractEngine::decodeImage(const std::string& path) const {
-  QuietStandardError quiet;
-  return picture::decodePicture(path);
-}
 
 std::unique_ptr<ImageRequestHandler> TesseractEngine::makeHandler(std::unique_ptr<DecodedImage> image) const {
   return std::make_unique<TesseractHandler>(std::move(image), dataDirectory_);

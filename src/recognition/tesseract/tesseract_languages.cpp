@@ -64,7 +64,7 @@ std::variant<std::vector<std::string>, Status> tesseractLanguages(const std::vec
   std::vector<std::pair<std::string, std::string>> wanted;  // identifier, data name
   for (const std::string& identifier : identifiers) {
     std::string_view dataName = tesseractDataName(identifier);
-    if (dataName.empty()) return Status::error("不支持的识别语言“" + identifier + "”");
+    if (dataName.empty()) return Status::recognitionFailed("不支持的识别语言“" + identifier + "”");
     wanted.emplace_back(identifier, dataName);
   }
   if (wanted.empty()) wanted.emplace_back("", "eng");
@@ -75,7 +75,7 @@ std::variant<std::vector<std::string>, Status> tesseractLanguages(const std::vec
     const std::string file = dataDirectory + "/" + dataName + ".traineddata";
     if (!isRegularFile(file)) {
       const std::string what = identifier.empty() ? "默认识别语言" : "识别语言“" + identifier + "”";
-      return Status::error(what + "的数据文件 " + file + " 没有安装（Debian 软件包 " + debianPackageFor(dataName) + "）");
+      return Status::recognitionFailed(what + "的数据文件 " + file + " 没有安装（Debian 软件包 " + debianPackageFor(dataName) + "）");
     }
     dataNames.push_back(std::move(dataName));
   }

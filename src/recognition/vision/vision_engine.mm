@@ -88,7 +88,7 @@ class VisionHandler final : public ImageRequestHandler {
       NSMutableArray<NSString*>* languages = [NSMutableArray array];
       for (const std::string& language : request.recognitionLanguages()) {
         NSString* identifier = [NSString stringWithUTF8String:language.c_str()];
-        if (identifier == nil) return Status::error("语言标识不是有效的 UTF-8：" + language);
+        if (identifier == nil) return Status::recognitionFailed("语言标识不是有效的 UTF-8：" + language);
         [languages addObject:identifier];
       }
 
@@ -103,13 +103,13 @@ class VisionHandler final : public ImageRequestHandler {
       NSError* error = nil;
       if (![handler.get() performRequests:[NSArray arrayWithObject:textRequest.get()] error:&error]) {
         // Vision always sets the error when it answers NO; the fallback only guards the contract.
-        return Status::error(error != nil ? utf8([error localizedDescription]) : "Vision 没有给出原因");
+        return Status::recognitionFailed(error != nil ? utf8([error localizedDescription]) : "Vision 没有给出原因");
       }
 
       NSArray<VNRecognizedTextObservation*>* results = [textRequest.get() results];
       if (results == nil) {
         request.setResults(std::nullopt);
-        return Status::ok();
+        return Status();
       }
       Observations observations;
       observations.reserve([results count]);
@@ -117,7 +117,7 @@ class VisionHandler final : public ImageRequestHandler {
         observations.push_back(std::make_unique<VisionObservation>([results objectAtIndex:i]));
       }
       request.setResults(std::move(observations));
-      return Status::ok();
+      return Status();
     }
   }
 

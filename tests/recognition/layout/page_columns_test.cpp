@@ -12,7 +12,7 @@ using picture::PixPtr;
 namespace {
 
 PixPtr testPicture(const std::string& name) {
-  PixPtr pix(pixRead(testing::dataPath(name).c_str()));
+  PixPtr pix(pixRead(test_support::dataPath(name).c_str()));
   if (!pix) throw std::runtime_error("cannot read " + name);
   return pix;
 }

@@ -9,7 +9,7 @@ namespace quillfen::picture {
 namespace {
 
 TEST(PictureBytes, ReadsRegularFilesUpToTheLimit) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const std::string file = dir.write("four.bin", "abcd");
   std::optional<PictureBytes> bytes = readPictureBytes(file, {}, 4);
   ASSERT_TRUE(bytes);
@@ -35,7 +35,7 @@ TEST(PictureBytes, PrefixCheckStopsEndlessStreamsEarly) {
   EXPECT_GE(seen, 16u);
   EXPECT_LE(seen, std::size_t{1} << 16);  // one read's worth, not the whole limit
 
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const PrefixCheck acceptAll{16, [&](const std::uint8_t*, std::size_t size) {
                                 seen = size;
                                 return true;
@@ -45,13 +45,13 @@ TEST(PictureBytes, PrefixCheckStopsEndlessStreamsEarly) {
 }
 
 TEST(PictureBytes, NoBytesFromDirectoriesOrMissingPaths) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   EXPECT_FALSE(readPictureBytes(dir.path()));
   EXPECT_FALSE(readPictureBytes(dir.path() + "/missing"));
 }
 
 TEST(PictureBytes, FifoWithoutWriterDoesNotWait) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   const std::string fifo = dir.path() + "/fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::optional<PictureBytes> bytes = readPictureBytes(fifo);

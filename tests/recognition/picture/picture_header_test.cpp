@@ -10,7 +10,7 @@ namespace quillfen::picture {
 namespace {
 
 std::optional<PictureHeader> headerOf(const std::string& file) {
-  const std::string bytes = testing::readFile(testing::dataPath(file));
+  const std::string bytes = test_support::readFile(test_support::dataPath(file));
   return readPictureHeader(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
@@ -45,9 +45,9 @@ TEST(PictureHeader, HugeDeclarationsAreSeenBeforeDecoding) {
 }
 
 TEST(PictureHeader, MagicAloneTellsAPictureFromOtherBytes) {
-  const std::string png = testing::readFile(testing::dataPath("english.png"));
+  const std::string png = test_support::readFile(test_support::dataPath("english.png"));
   EXPECT_TRUE(looksLikePicture(reinterpret_cast<const std::uint8_t*>(png.data()), 16));
-  const std::string heic = testing::readFile(testing::dataPath("formats/heic.heic"));
+  const std::string heic = test_support::readFile(test_support::dataPath("formats/heic.heic"));
   EXPECT_TRUE(looksLikePicture(reinterpret_cast<const std::uint8_t*>(heic.data()), 16));
   const std::string zeros(16, '\0');
   EXPECT_FALSE(looksLikePicture(reinterpret_cast<const std::uint8_t*>(zeros.data()), zeros.size()));

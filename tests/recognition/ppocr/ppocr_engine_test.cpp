@@ -17,7 +17,7 @@ const char* const kAllFiles[] = {kDetectorFile, kRecognizerFile, kDictionaryFile
 
 // A model folder linking to the built files, except those the test replaces or leaves out.
 struct ModelFolder {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   explicit ModelFolder(const std::vector<std::string>& without = {}) {
     for (const char* file : kAllFiles) {
       if (std::find(without.begin(), without.end(), file) != without.end()) continue;
@@ -28,13 +28,13 @@ struct ModelFolder {
 };
 
 struct EngineRun {
-  Status status = Status::ok();
+  Status status = Status();
   TextRecognitionRequest request;
 };
 
 EngineRun readPicture(const std::vector<std::string>& folders, const std::string& picture = "english.png") {
   PpocrEngine engine(folders);
-  auto image = engine.decodeImage(testing::dataPath(picture));
+  auto image = engine.decodeImage(test_support::dataPath(picture));
   if (!image) throw std::runtime_error("test picture does not decode");
   EngineRun run;
   run.status = engine.makeHandler(std::move(image))->perform(run.request);
@@ -42,7 +42,7 @@ EngineRun readPicture(const std::vector<std::string>& folders, const std::string
 }
 
 void expectFailureNaming(const EngineRun& run, const std::string& what) {
-  ASSERT_FALSE(run.status.isOk());
+  ASSERT_FALSE(run.status.ok());
   const std::string& description = run.status.description();
   EXPECT_NE(description.find(what), std::string::npos) << description;
   EXPECT_NE(description.find("models/fetch.sh"), std::string::npos) << description;
@@ -52,7 +52,7 @@ void expectFailureNaming(const EngineRun& run, const std::string& what) {
 
 TEST(PpocrEngine, ReadsWithTheBuiltModels) {
   const EngineRun run = readPicture({kBuiltModels});
-  ASSERT_TRUE(run.status.isOk()) << run.status.description();
+  ASSERT_TRUE(run.status.ok()) << run.status.description();
   ASSERT_TRUE(run.request.results().has_value());
   EXPECT_EQ(run.request.results()->size(), 3u);
 }
@@ -65,7 +65,7 @@ TEST(PpocrEngine, EachMissingFileIsNamed) {
 }
 
 TEST(PpocrEngine, DamagedFilesAreNamed) {
-  const std::string real = testing::readFile(kBuiltModels + "/" + kRecognizerFile);
+  const std::string real = test_support::readFile(kBuiltModels + "/" + kRecognizerFile);
   const std::pair<const char*, std::string> damages[] = {
       {kDetectorFile, "this is not a model\n"},
       {kRecognizerFile, real.substr(0, real.size() / 2)},  // cut short
@@ -83,7 +83,7 @@ TEST(PpocrEngine, DamagedFilesAreNamed) {
 TEST(PpocrEngine, FirstCompleteFolderIsUsed) {
   ModelFolder incomplete({kDetectorFile});
   const EngineRun run = readPicture({"/nonexistent/quillfen-models", incomplete.dir.path(), kBuiltModels});
-  EXPECT_TRUE(run.status.isOk()) << run.status.description();
+  EXPECT_TRUE(run.status.ok()) << run.status.description();
 }
 
 TEST(PpocrEngine, NoFolderAtAllIsReported) {

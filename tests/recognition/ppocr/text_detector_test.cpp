@@ -124,14 +124,14 @@ TEST(ProbabilityMap, TiltedRegionKeepsItsTilt) {
 struct RealModels {
   Models models;
   RealModels() {
-    auto loaded = loadModels({QUILLFEN_PPOCR_MODEL_DIR});
-    if (auto* error = std::get_if<Status>(&loaded)) throw std::runtime_error(error->description());
-    models = std::get<Models>(std::move(loaded));
+    if (Status status = loadModels({QUILLFEN_PPOCR_MODEL_DIR}, &models); !status.ok()) {
+      throw std::runtime_error(status.description());
+    }
   }
 };
 
 cv::Mat testPicture(const std::string& name) {
-  const PixPtr pix(pixRead(testing::dataPath(name).c_str()));
+  const PixPtr pix(pixRead(test_support::dataPath(name).c_str()));
   if (!pix) throw std::runtime_error("cannot read " + name);
   return bgrFromPix(pix.get());
 }
@@ -181,7 +181,7 @@ TEST(TextDetectorOnPictures, SmallTextOnABigPhotoIsReadWhole) {
   std::string text;
   for (const TextBox& box : boxes) text += recognizer.recognize(cropTextBox(canvas, box)).text + "\n";
   EXPECT_EQ(boxes.size(), 3u) << text;
-  EXPECT_LT(testing::characterErrorRate(testing::expectedText("english"), text), 0.03) << text;
+  EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("english"), text), 0.03) << text;
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ using Names = std::vector<std::string>;
 
 // A data folder holding only the named data files.
 struct DataFolder {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   explicit DataFolder(const Names& names) {
     for (const std::string& name : names) dir.write(name + ".traineddata", "x");
   }

@@ -25,7 +25,7 @@ class VisionEngineTest : public ::testing::Test {
   // Decodes the picture, runs the request once and returns the outcome.
   Status perform(TextRecognitionRequest& request) {
     std::unique_ptr<DecodedImage> image = engine.decodeImage(picture);
-    if (!image) return Status::error("the picture did not decode");
+    if (!image) return Status::recognitionFailed("the picture did not decode");
     std::unique_ptr<ImageRequestHandler> handler = engine.makeHandler(std::move(image));
     return handler->perform(request);
   }
@@ -59,7 +59,7 @@ TEST_F(VisionEngineTest, PictureCoreImageCannotReadDecodesToNothing) {
 
 TEST_F(VisionEngineTest, AppliesTheSettingsInOrderAndPerformsOnlyThatRequest) {
   TextRecognitionRequest request = defaultRequest();
-  ASSERT_TRUE(perform(request).isOk());
+  ASSERT_TRUE(perform(request).ok());
   EXPECT_EQ(fakes::calls(), (Calls{
                                 decoded,
                                 "VNRecognizeTextRequest init",
@@ -76,7 +76,7 @@ TEST_F(VisionEngineTest, FastLevelCorrectionOffAndAnEmptyLanguageList) {
   request.setRecognitionLevel(RecognitionLevel::fast);
   request.setUsesLanguageCorrection(false);
   request.setRecognitionLanguages({});
-  ASSERT_TRUE(perform(request).isOk());
+  ASSERT_TRUE(perform(request).ok());
   const Calls& calls = fakes::calls();
   ASSERT_EQ(calls.size(), 7u);
   EXPECT_EQ(calls[2], "setRecognitionLevel: 1");
@@ -87,7 +87,7 @@ TEST_F(VisionEngineTest, FastLevelCorrectionOffAndAnEmptyLanguageList) {
 TEST_F(VisionEngineTest, PassesTheLanguagesUnchanged) {
   TextRecognitionRequest request = defaultRequest();
   request.setRecognitionLanguages({"ZH-hans", "xx-XX", "日本語", " en-US "});
-  ASSERT_TRUE(perform(request).isOk());
+  ASSERT_TRUE(perform(request).ok());
   ASSERT_GE(fakes::calls().size(), 5u);
   EXPECT_EQ(fakes::calls()[4], "setRecognitionLanguages: (ZH-hans, xx-XX, 日本語,  en-US )");
 }
@@ -96,7 +96,7 @@ TEST_F(VisionEngineTest, FailureCarriesTheLocalizedDescription) {
   fakes::failRequestsWith("无法完成请求 – the “request” failed");
   TextRecognitionRequest request = defaultRequest();
   const Status status = perform(request);
-  EXPECT_FALSE(status.isOk());
+  EXPECT_FALSE(status.ok());
   EXPECT_EQ(status.description(), "无法完成请求 – the “request” failed");
 }
 
@@ -104,14 +104,14 @@ TEST_F(VisionEngineTest, NilResultsLeaveTheResultsAbsent) {
   fakes::answerResults(std::nullopt);
   TextRecognitionRequest request = defaultRequest();
   request.setResults(Observations{});  // present before, so the test sees it change
-  ASSERT_TRUE(perform(request).isOk());
+  ASSERT_TRUE(perform(request).ok());
   EXPECT_FALSE(request.results().has_value());
 }
 
 TEST_F(VisionEngineTest, EmptyResultsArePresentAndEmpty) {
   fakes::answerResults(std::vector<std::vector<fakes::FakeCandidate>>{});
   TextRecognitionRequest request = defaultRequest();
-  ASSERT_TRUE(perform(request).isOk());
+  ASSERT_TRUE(perform(request).ok());
   ASSERT_TRUE(request.results().has_value());
   EXPECT_TRUE(request.results()->empty());
 }
@@ -122,7 +122,7 @@ TEST_F(VisionEngineTest, ObservationsKeepTheirOrderAndAnswerTopCandidates) {
       {{"second 🙂", 1.0f}},
   });
   TextRecognitionRequest request = defaultRequest();
-  ASSERT_TRUE(perform(request).isOk());
+  ASSERT_TRUE(perform(request).ok());
   ASSERT_TRUE(request.results().has_value());
   const Observations& observations = *request.results();
   ASSERT_EQ(observations.size(), 2u);
@@ -152,7 +152,7 @@ TEST_F(VisionEngineTest, ObservationsKeepTheirOrderAndAnswerTopCandidates) {
 TEST_F(VisionEngineTest, ObservationWithoutCandidatesAnswersNone) {
   fakes::answerResults(std::vector<std::vector<fakes::FakeCandidate>>{{}});
   TextRecognitionRequest request = defaultRequest();
-  ASSERT_TRUE(perform(request).isOk());
+  ASSERT_TRUE(perform(request).ok());
   ASSERT_TRUE(request.results().has_value());
   ASSERT_EQ(request.results()->size(), 1u);
   EXPECT_TRUE(request.results()->front()->topCandidates(1).empty());
@@ -161,7 +161,7 @@ TEST_F(VisionEngineTest, ObservationWithoutCandidatesAnswersNone) {
 TEST_F(VisionEngineTest, ConfidenceKeepsTheFloatValueExactly) {
   fakes::answerResults(std::vector<std::vector<fakes::FakeCandidate>>{{{"x", 0.3f}}, {{"y", 0.1f}}});
   TextRecognitionRequest request = defaultRequest();
-  ASSERT_TRUE(perform(request).isOk());
+  ASSERT_TRUE(perform(request).ok());
   const float first = (*request.results())[0]->topCandidates(1).at(0).confidence;
   const float second = (*request.results())[1]->topCandidates(1).at(0).confidence;
   EXPECT_EQ(first, 0.3f);
@@ -173,7 +173,7 @@ TEST_F(VisionEngineTest, ConfidenceKeepsTheFloatValueExactly) {
 TEST_F(VisionEngineTest, ObservationsOutliveTheHandlerAndTheRequest) {
   fakes::answerResults(std::vector<std::vector<fakes::FakeCandidate>>{{{"kept", 0.75f}}, {{"also kept", 0.5f}}});
   TextRecognitionRequest request = defaultRequest();
-  ASSERT_TRUE(perform(request).isOk());  // the picture, handler and Vision request are gone
+  ASSERT_TRUE(perform(request).ok());  // the picture, handler and Vision request are gone
   EXPECT_EQ(fakes::liveObjects(), 2) << "only the two observations should still be alive";
   EXPECT_EQ((*request.results())[1]->topCandidates(1).at(0).string, "also kept");
   EXPECT_EQ(fakes::liveObjects(), 2) << "the candidates are released once read";
@@ -185,7 +185,7 @@ TEST_F(VisionEngineTest, LanguageThatIsNotUtf8FailsWithoutARequest) {
   TextRecognitionRequest request = defaultRequest();
   request.setRecognitionLanguages({"en-US", "\xff\xfe"});
   const Status status = perform(request);
-  EXPECT_FALSE(status.isOk());
+  EXPECT_FALSE(status.ok());
   EXPECT_EQ(fakes::calls(), Calls{decoded});
 }
 

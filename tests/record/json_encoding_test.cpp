@@ -1,4 +1,4 @@
-#include "record/json_line.h"
+#include "record/json_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -50,11 +50,11 @@ TEST(JsonLine, NonFiniteConfidenceOrInvalidUtf8CannotBeSerialised) {
   EXPECT_TRUE(encodeJson(OcrOutput("\xf0\x9f\x98\x80 \xe4\xb8\xad", 0, 1, "e")));
 }
 
-TEST(CodingKeys, NamesMatchExactly) {
-  EXPECT_EQ(codingKey("confidence"), CodingKeys::confidence);
-  EXPECT_EQ(codingKey("engine"), CodingKeys::engine);
-  EXPECT_FALSE(codingKey("Text"));
-  EXPECT_FALSE(codingKey("line"));
+TEST(CodingKeys, EachKeyIsItsFieldsName) {
+  EXPECT_EQ(stringValue(CodingKeys::text), "text");
+  EXPECT_EQ(stringValue(CodingKeys::confidence), "confidence");
+  EXPECT_EQ(stringValue(CodingKeys::lines), "lines");
+  EXPECT_EQ(stringValue(CodingKeys::engine), "engine");
 }
 
 }  // namespace
