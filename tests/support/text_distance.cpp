@@ -10,7 +10,7 @@
 namespace quillfen::test_support {
 namespace {
 
-std::u32string codePointsWithoutSpace(const std::string& text) {
+std::u32string codePointsWithoutSpace(const std::string& text, bool foldWidth = false) {
   std::u32string out;
   for (std::size_t i = 0; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
@@ -21,15 +21,13 @@ std::u32string codePointsWithoutSpace(const std::string& text) {
     }
     i += length;
     if (code == ' ' || code == '\n' || code == '\t' || code == '\r' || code == 0x3000) continue;
+    if (foldWidth && code >= 0xFF01 && code <= 0xFF5E) code -= 0xFEE0;
     out.push_back(code);
   }
   return out;
 }
 
-}  // namespace
-
-double characterErrorRate(const std::string& expected, const std::string& actual) {
-  const std::u32string a = codePointsWithoutSpace(expected), b = codePointsWithoutSpace(actual);
+double errorRate(const std::u32string& a, const std::u32string& b) {
   std::vector<std::size_t> row(b.size() + 1);
   for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
   for (std::size_t i = 1; i <= a.size(); ++i) {
@@ -42,6 +40,16 @@ double characterErrorRate(const std::string& expected, const std::string& actual
     }
   }
   return a.empty() ? static_cast<double>(b.size()) : static_cast<double>(row[b.size()]) / static_cast<double>(a.size());
+}
+
+}  // namespace
+
+double characterErrorRate(const std::string& expected, const std::string& actual) {
+  return errorRate(codePointsWithoutSpace(expected), codePointsWithoutSpace(actual));
+}
+
+double widthFoldedCharacterErrorRate(const std::string& expected, const std::string& actual) {
+  return errorRate(codePointsWithoutSpace(expected, true), codePointsWithoutSpace(actual, true));
 }
 
 std::string expectedText(const std::string& name) {

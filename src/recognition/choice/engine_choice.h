@@ -8,8 +8,9 @@
 
 namespace quillfen {
 
-// Whether PP-OCR reads a run with these languages: when every identifier is Simplified
-// Chinese or English ("zh-Hans", "en-US", "en-GB", any case), the empty list included.
+// Whether PP-OCR reads a run with these languages: when every identifier names Simplified
+// Chinese or English in any form readLanguageIdentifier takes ("zh-Hans", "zh-CN", "zh",
+// "en-US", "en", "EN_au"), the empty list included. Cantonese goes to Tesseract.
 bool ppocrReads(const std::vector<std::string>& languages);
 
 // The engine built into this binary that reads the given languages: PP-OCR for Chinese

@@ -1,6 +1,7 @@
 #include "recognition/choice/engine_choice.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "recognition/language_identifier.h"
 #include "recognition/ppocr/ppocr_engine.h"
@@ -9,10 +10,9 @@
 namespace quillfen {
 
 bool ppocrReads(const std::vector<std::string>& languages) {
-  constexpr std::string_view readable[] = {"zh-Hans", "en-US", "en-GB"};
-  return std::all_of(languages.begin(), languages.end(), [&](const std::string& language) {
-    return std::any_of(std::begin(readable), std::end(readable),
-                       [&](std::string_view known) { return sameLanguageIdentifier(known, language); });
+  return std::all_of(languages.begin(), languages.end(), [](const std::string& identifier) {
+    const std::optional<WrittenLanguage> language = readLanguageIdentifier(identifier);
+    return language == WrittenLanguage::chineseSimplified || language == WrittenLanguage::english;
   });
 }
 

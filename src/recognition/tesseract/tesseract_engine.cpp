@@ -27,8 +27,9 @@ using picture::PixPtr;
 using platform::QuietStandardError;
 namespace {
 
-// Observations from the recognised page: one per non-blank text line, in reading order.
-Observations textLines(tesseract::TessBaseAPI& api) {
+// Observations from the recognised page: one per non-blank text line whose confidence is at
+// least minimumConfidence, in reading order.
+Observations textLines(tesseract::TessBaseAPI& api, float minimumConfidence = 0) {
   Observations observations;
   std::unique_ptr<tesseract::ResultIterator> line(api.GetIterator());
   if (!line) return observations;
@@ -40,10 +41,13 @@ Observations textLines(tesseract::TessBaseAPI& api) {
     std::string text = readerLineText(raw.get());
     if (text.empty()) continue;
     const float confidence = std::clamp(line->Confidence(level) / 100.0f, 0.0f, 1.0f);
+    if (confidence < minimumConfidence) continue;
     observations.push_back(std::make_unique<TextLineObservation>(std::move(text), confidence));
   } while (line->Next(level));
   return observations;
 }
+
+constexpr float blockReadingMinimumConfidence = 0.6f;
 
 class TesseractHandler final : public ImageRequestHandler {
  public:
@@ -107,6 +111,15 @@ class TesseractHandler final : public ImageRequestHandler {
       if (api.Recognize(nullptr) != 0) return Status::recognitionFailed("Tesseract 识别这张图片失败");
       Observations read = textLines(api);
       std::move(read.begin(), read.end(), std::back_inserter(lines));
+    }
+    // Tesseract's layout analysis finds no text at all on some clean pages, a single line of
+    // Korean for one, which it then reads perfectly as one block. Such a second reading
+    // keeps only lines read with some confidence, so that a picture without text, where
+    // the block mode reads specks as letters, still gives nothing.
+    if (lines.empty() && areas.size() == 1) {
+      api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
+      if (api.Recognize(nullptr) != 0) return Status::recognitionFailed("Tesseract 识别这张图片失败");
+      lines = textLines(api, blockReadingMinimumConfidence);
     }
     request.setResults(std::move(lines));
     return Status();

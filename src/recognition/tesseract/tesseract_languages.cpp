@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "recognition/language_identifier.h"
@@ -11,15 +12,29 @@ namespace quillfen::tess {
 namespace {
 
 struct LanguageData {
-  std::string_view identifier;
+  WrittenLanguage language;
   std::string_view dataName;
 };
 
+// Cantonese is written with the Chinese characters of its script.
 constexpr LanguageData knownLanguages[] = {
-    {"zh-Hans", "chi_sim"}, {"zh-Hant", "chi_tra"}, {"en-US", "eng"}, {"en-GB", "eng"},
-    {"fr-FR", "fra"},       {"de-DE", "deu"},       {"es-ES", "spa"}, {"it-IT", "ita"},
-    {"pt-BR", "por"},       {"ru-RU", "rus"},       {"uk-UA", "ukr"}, {"ja-JP", "jpn"},
-    {"ko-KR", "kor"},
+    {WrittenLanguage::english, "eng"},
+    {WrittenLanguage::french, "fra"},
+    {WrittenLanguage::italian, "ita"},
+    {WrittenLanguage::german, "deu"},
+    {WrittenLanguage::spanish, "spa"},
+    {WrittenLanguage::portuguese, "por"},
+    {WrittenLanguage::chineseSimplified, "chi_sim"},
+    {WrittenLanguage::chineseTraditional, "chi_tra"},
+    {WrittenLanguage::cantoneseSimplified, "chi_sim"},
+    {WrittenLanguage::cantoneseTraditional, "chi_tra"},
+    {WrittenLanguage::korean, "kor"},
+    {WrittenLanguage::japanese, "jpn"},
+    {WrittenLanguage::russian, "rus"},
+    {WrittenLanguage::ukrainian, "ukr"},
+    {WrittenLanguage::thai, "tha"},
+    {WrittenLanguage::vietnamese, "vie"},
+    {WrittenLanguage::arabic, "ara"},
 };
 
 bool isRegularFile(const std::string& path) {
@@ -30,8 +45,10 @@ bool isRegularFile(const std::string& path) {
 }  // namespace
 
 std::string_view tesseractDataName(std::string_view identifier) {
-  for (const LanguageData& language : knownLanguages) {
-    if (sameLanguageIdentifier(language.identifier, identifier)) return language.dataName;
+  const std::optional<WrittenLanguage> language = readLanguageIdentifier(identifier);
+  if (!language) return {};
+  for (const LanguageData& known : knownLanguages) {
+    if (known.language == *language) return known.dataName;
   }
   return {};
 }

@@ -9,8 +9,8 @@
 
 namespace quillfen::tess {
 
-// Tesseract's data name for a language identifier such as "zh-Hans" (compared without
-// regard to case); empty when Tesseract has no data for it.
+// Tesseract's data name for a language identifier such as "zh-Hans", "en" or "zh_TW" (read
+// by readLanguageIdentifier); empty when the identifier names no language the tool knows.
 std::string_view tesseractDataName(std::string_view identifier);
 
 // The Debian package that installs a Tesseract data name, e.g. "tesseract-ocr-chi-sim".

@@ -24,6 +24,42 @@ TEST(TesseractLanguages, MapsInPriorityOrderWithoutDuplicates) {
   EXPECT_EQ(std::get<Names>(mapped), (Names{"eng", "chi_sim", "fra", "jpn"}));
 }
 
+TEST(TesseractLanguages, EveryFormOfALanguageGetsItsData) {
+  DataFolder data({"eng", "chi_sim", "chi_tra", "jpn", "kor", "ara", "tha", "vie", "deu", "spa", "por"});
+  const std::pair<Names, Names> cases[] = {
+      {{"en", "EN-au", "en_GB", "en-Latn-US"}, {"eng"}},
+      {{"zh", "zh-CN", "zh_SG", "zh-Hans", "yue-Hans", "yue-CN"}, {"chi_sim"}},
+      {{"zh-TW", "zh-HK", "zh-Hant", "yue-Hant", "yue", "zh-Hant-CN"}, {"chi_tra"}},
+      {{"ar-SA", "ars-SA", "ar", "ars", "AR_eg"}, {"ara"}},
+      {{"th-TH", "th"}, {"tha"}},
+      {{"vi-VT", "vi-VN", "vi"}, {"vie"}},
+      {{"de-DE", "de", "de-AT"}, {"deu"}},
+      {{"es-ES", "es-419", "es"}, {"spa"}},
+      {{"pt-BR", "pt-PT", "pt"}, {"por"}},
+  };
+  for (const auto& [identifiers, expected] : cases) {
+    auto mapped = tesseractLanguages(identifiers, data.dir.path());
+    ASSERT_TRUE(std::holds_alternative<Names>(mapped)) << ::testing::PrintToString(identifiers);
+    EXPECT_EQ(std::get<Names>(mapped), expected) << ::testing::PrintToString(identifiers);
+  }
+}
+
+TEST(TesseractLanguages, ScriptsMixInOnePassInTheListsOrder) {
+  DataFolder data({"eng", "chi_sim", "chi_tra", "jpn", "kor", "ara"});
+  const std::pair<Names, Names> cases[] = {
+      {{"ja-JP", "en-US"}, {"jpn", "eng"}},
+      {{"en-US", "ja-JP"}, {"eng", "jpn"}},
+      {{"ko-KR", "zh-Hans"}, {"kor", "chi_sim"}},
+      {{"zh-Hant", "ko", "ar", "en"}, {"chi_tra", "kor", "ara", "eng"}},
+      {{"yue-Hant", "zh-TW", "zh-Hans", "yue-Hans"}, {"chi_tra", "chi_sim"}},
+  };
+  for (const auto& [identifiers, expected] : cases) {
+    auto mapped = tesseractLanguages(identifiers, data.dir.path());
+    ASSERT_TRUE(std::holds_alternative<Names>(mapped)) << ::testing::PrintToString(identifiers);
+    EXPECT_EQ(std::get<Names>(mapped), expected) << ::testing::PrintToString(identifiers);
+  }
+}
+
 TEST(TesseractLanguages, EmptyListReadsEnglish) {
   DataFolder data({"eng"});
   auto mapped = tesseractLanguages({}, data.dir.path());
@@ -33,10 +69,25 @@ TEST(TesseractLanguages, EmptyListReadsEnglish) {
 
 TEST(TesseractLanguages, UnknownIdentifierIsNamed) {
   DataFolder data({"eng"});
-  for (const std::string identifier : {"xx-XX", " en-US", "en", ""}) {
+  for (const std::string identifier : {"xx-XX", "en US", "english", "zh-Latn", "nl-NL", " ", ""}) {
     auto mapped = tesseractLanguages({"en-US", identifier}, data.dir.path());
     ASSERT_TRUE(std::holds_alternative<Status>(mapped)) << identifier;
     EXPECT_NE(std::get<Status>(mapped).description().find("“" + identifier + "”"), std::string::npos);
+  }
+}
+
+TEST(TesseractLanguages, MissingDataOfACantoneseOrRegionFormNamesTheChinesePackage) {
+  DataFolder data({"eng"});
+  const std::pair<std::string, std::string> cases[] = {
+      {"yue-Hans", "tesseract-ocr-chi-sim"}, {"zh-HK", "tesseract-ocr-chi-tra"}, {"ars-SA", "tesseract-ocr-ara"},
+      {"th", "tesseract-ocr-tha"},           {"vi-VT", "tesseract-ocr-vie"},
+  };
+  for (const auto& [identifier, package] : cases) {
+    auto mapped = tesseractLanguages({"en", identifier}, data.dir.path());
+    ASSERT_TRUE(std::holds_alternative<Status>(mapped)) << identifier;
+    const std::string& description = std::get<Status>(mapped).description();
+    EXPECT_NE(description.find("“" + identifier + "”"), std::string::npos) << description;
+    EXPECT_NE(description.find(package), std::string::npos) << description;
   }
 }
 
