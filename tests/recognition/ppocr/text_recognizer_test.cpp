@@ -95,7 +95,7 @@ struct RealLines {
     if (Status status = loadModels({QUILLFEN_PPOCR_MODEL_DIR}, &models); !status.ok()) {
       throw std::runtime_error(status.description());
     }
-    const picture::PixPtr pix(pixRead(testing::dataPath(name).c_str()));
+    const picture::PixPtr pix(pixRead(test_support::dataPath(name).c_str()));
     if (!pix) throw std::runtime_error("cannot read " + name);
     picture = bgrFromPix(pix.get());
     boxes = TextDetector(models.detector).detect(picture);
