@@ -12,6 +12,7 @@ is rebuilt only when this file, magazine.py, the text lists, ImageMagick,
 Chromium or poppler change.
 """
 import argparse
+import concurrent.futures
 import hashlib
 import json
 import os
@@ -536,18 +537,24 @@ def build(out_dir):
             print("  %s: skipped, %s not installed (bench/peers/setup.sh installs them)" % (
                 kind, ", ".join(missing)), file=sys.stderr)
             continue
-        for i in range(count):
-            seed += 1
-            name = "%s-%02d" % (kind, i + 1)
-            image = name + ".png"
+        def typeset(i, seed):
+            image = "%s-%02d.png" % (kind, i + 1)
             with tempfile.TemporaryDirectory() as tmp:
-                lang, truth, about = render(tmp, os.path.join(tmp_out, image), TextSource(seed), i, seed)
-            with open(os.path.join(tmp_out, name + ".txt"), "w", encoding="utf-8") as f:
-                f.write("\n".join(truth) + "\n")
-            manifest.append(dict({"name": name, "kind": kind, "group": "generated", "lang": lang,
-                                  "image": image, "truth": name + ".txt"}, **about))
-            print("  %s  %s, %s, %d lines" % (image, lang, ", ".join(about.values()), len(truth)),
-                  file=sys.stderr)
+                return image, render(tmp, os.path.join(tmp_out, image), TextSource(seed), i, seed)
+        # The work is in child processes (Chromium, pdftoppm, ImageMagick): two pages at a time
+        # keep both cores busy; each page has its own seed, so the order of work does not matter.
+        with concurrent.futures.ThreadPoolExecutor(2) as pool:
+            jobs = [pool.submit(typeset, i, seed + 1 + i) for i in range(count)]
+            seed += count
+            for job in jobs:
+                image, (lang, truth, about) = job.result()
+                name = image[:-len(".png")]
+                with open(os.path.join(tmp_out, name + ".txt"), "w", encoding="utf-8") as f:
+                    f.write("\n".join(truth) + "\n")
+                manifest.append(dict({"name": name, "kind": kind, "group": "generated", "lang": lang,
+                                      "image": image, "truth": name + ".txt"}, **about))
+                print("  %s  %s, %s, %d lines" % (image, lang, ", ".join(about.values()), len(truth)),
+                      file=sys.stderr)
     for angle in ANGLES:
         for pic in [p for p in manifest if p["kind"] in ROTATE_FROM]:
             name = "%s-rot%d" % (pic["name"], angle)

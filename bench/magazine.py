@@ -24,6 +24,7 @@ import os
 import re
 import shutil
 import subprocess
+import unicodedata
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TEXT_FILE = os.path.join(HERE, "text", "magazine.txt")
@@ -295,10 +296,11 @@ LAYOUTS = [layout_two_wide, layout_two_photo_below, layout_three_sidebar,
 def furniture(copy):
     """Running header above the text area; footer and page number below it."""
     left = copy.page_no % 2 == 0  # even pages carry the number on the left
+    bar = " | " if copy.lang == "en" else "｜"
     head = [box("head", X0, 300, 28, 16, copy.masthead),
-            box("head-right", X1 - 300, 300, 28, 16, "%s | %s" % (copy.section, copy.issue)),
+            box("head-right", X1 - 300, 300, 28, 16, copy.section + bar + copy.issue),
             box("headrule", X0, X1 - X0, 50, 1)]
-    foot_text = box("foot", X0 + 60, X1 - X0 - 120, 1010, 16, "%s | %s" % (copy.masthead, copy.issue))
+    foot_text = box("foot", X0 + 60, X1 - X0 - 120, 1010, 16, copy.masthead + bar + copy.issue)
     number = box("folio", X0 if left else X1 - 50, 50, 1008, 18, str(copy.page_no))
     foot = [box("footrule", X0, X1 - X0, 1000, 1)] + ([number, foot_text] if left else [foot_text, number])
     return head, foot
@@ -484,15 +486,20 @@ def pdf_words(pdf):
     return words
 
 
+def is_wide(ch):
+    return unicodedata.east_asian_width(ch) in "WF"
+
+
 def join_words(words):
     """One printed line from its words, left to right. pdftotext splits words where
-    the glyphs part (a Chinese line is mostly one word); a gap of a space's width
-    is a space, while a split with no gap (as where Chromium tucks a closing mark
-    against a full stop) joins the words directly."""
+    the glyphs part (a Chinese line is mostly one word). A gap of a space's width
+    between two Latin words is a space; a split with no gap (as where Chromium tucks
+    a closing mark against a full stop) is none, and so is any gap beside a Chinese
+    character or mark: there it comes from justification, as Chinese takes no spaces."""
     words = sorted(words, key=lambda w: w[0])
     text = words[0][4]
     for prev, w in zip(words, words[1:]):
-        if w[0] - prev[2] > 0.08 * (w[3] - w[1]):
+        if w[0] - prev[2] > 0.08 * (w[3] - w[1]) and not (is_wide(text[-1]) or is_wide(w[4][0])):
             text += " "
         text += w[4]
     return text

@@ -30,6 +30,13 @@ class GroundTruthFromWordsTest(unittest.TestCase):
                  word(58, 120, 66, 140, "”")]
         self.assertEqual(magazine.group_lines(words), ["The old town.", "挂念。”"])
 
+    def test_gaps_that_justify_a_chinese_line_are_not_spaces(self):
+        # a line that could not break inside a number, spread out by justification
+        words = [word(0, 0, 12, 20, "工"), word(30, 0, 42, 20, "奖"), word(60, 0, 72, 20, "，"),
+                 word(90, 0, 102, 20, "奖"), word(120, 0, 132, 20, "金"), word(150, 0, 162, 20, "为"),
+                 word(180, 0, 250, 20, "17,324.80")]
+        self.assertEqual(magazine.group_lines(words), ["工奖，奖金为17,324.80"])
+
     def test_lines_follow_the_boxes_reading_order_not_the_page_position(self):
         items = [magazine.box("title", 0, 400, 0, 40, "T"),
                  magazine.box("frame", 0, 190, 50, 200, story="main"),    # left column
