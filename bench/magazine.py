@@ -105,7 +105,7 @@ class Copy:
         self.subheads = r.sample(words["subhead_" + lang], n_subheads)
         self.main = self.story(60, self.subheads)
         self.side = self.story(16, [])
-        # The pull quote repeats a sentence of the article, as magazines do.
+        # The pull quote is one more sentence from the same lists (not one printed above it).
         self.quote = src.sentence(lang)
 
     def story(self, n_par, subheads):
