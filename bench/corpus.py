@@ -1,14 +1,18 @@
 #!/usr/bin/python3
 """Render the benchmark corpus: pictures with known text, each beside its ground truth.
 
-Every picture is drawn with ImageMagick from text we wrap ourselves, so the
-ground truth (one rendered line per line, blank lines dropped) is exact.
+Most pictures are drawn with ImageMagick from text we wrap ourselves, so the
+ground truth (one rendered line per line, blank lines dropped) is exact. The
+magazine pages are typeset by headless Chromium instead, and their ground truth
+is read back from the printed PDF (magazine.py).
 Page-like pictures are also turned by 90, 180 and 270 degrees (kinds rot90,
 rot180, rot270, same ground truth) to check orientation handling. Everything
 is seeded, and the output folder carries a stamp of the inputs, so the corpus
-is rebuilt only when this file, the text lists or ImageMagick change.
+is rebuilt only when this file, magazine.py, the text lists, ImageMagick,
+Chromium or poppler change.
 """
 import argparse
+import concurrent.futures
 import hashlib
 import json
 import os
@@ -19,6 +23,8 @@ import subprocess
 import sys
 import tempfile
 import unicodedata
+
+import magazine
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TEXT_DIR = os.path.join(HERE, "text")
@@ -89,16 +95,20 @@ class TextSource:
         if not pool:  # walk all templates in a shuffled order before repeating any
             pool.extend(self.templates[lang])
             self.rng.shuffle(pool)
+        return self.fill(pool.pop())
+
+    def fill(self, template):
+        """The template with each {slot} replaced by a value drawn from its list."""
         used = set()
 
-        def fill(m):
+        def value(m):
             for _ in range(20):  # the same slot twice in a sentence gets two values
                 v = self._slot(m.group(1))
                 if v not in used:
                     break
             used.add(v)
             return v
-        return re.sub(r"\{(\w+)\}", fill, pool.pop())
+        return re.sub(r"\{(\w+)\}", value, template)
 
     def paragraph(self, lang, n):
         """n sentences; lang 'mixed' alternates Chinese and English sentences."""
@@ -473,6 +483,12 @@ KINDS = {
     "photo": (3, kind_photo, "jpg"),
 }
 
+# Kinds typeset by a real layout engine rather than drawn line by line:
+# kind -> (how many pictures, render function). See magazine.py.
+TYPESET_KINDS = {
+    "magazine": (12, magazine.render),
+}
+
 # Pictures of these kinds are also turned by each angle (clockwise), as kinds rot90,
 # rot180 and rot270 sharing the upright picture's ground truth. Turned pictures are
 # PNG so that they hold exactly the upright picture's pixels (no second JPEG loss).
@@ -485,11 +501,12 @@ ANGLES = (90, 180, 270)
 def stamp():
     h = hashlib.sha256()
     inputs = [os.path.join(TEXT_DIR, n) for n in sorted(os.listdir(TEXT_DIR))]
-    for path in inputs + [os.path.abspath(__file__)]:
+    for path in inputs + [os.path.abspath(__file__), os.path.abspath(magazine.__file__)]:
         with open(path, "rb") as f:
             h.update(os.path.basename(path).encode() + b"\0" + f.read())
     ver = subprocess.run(["convert", "-version"], capture_output=True, text=True).stdout
     h.update(ver.splitlines()[0].encode() if ver else b"")
+    h.update(magazine.tool_versions().encode())
     return h.hexdigest()
 
 
@@ -514,6 +531,30 @@ def build(out_dir):
             manifest.append({"name": name, "kind": kind, "group": "generated", "lang": lang,
                              "image": image, "truth": name + ".txt"})
             print("  %s  %s, %d lines" % (image, lang, len(truth)), file=sys.stderr)
+    missing = magazine.missing_tools()
+    for kind, (count, render) in TYPESET_KINDS.items():
+        if missing:
+            print("  %s: skipped, %s not installed (bench/peers/setup.sh installs them)" % (
+                kind, ", ".join(missing)), file=sys.stderr)
+            continue
+        def typeset(i, seed):
+            image = "%s-%02d.png" % (kind, i + 1)
+            with tempfile.TemporaryDirectory() as tmp:
+                return image, render(tmp, os.path.join(tmp_out, image), TextSource(seed), i, seed)
+        # The work is in child processes (Chromium, pdftoppm, ImageMagick): two pages at a time
+        # keep both cores busy; each page has its own seed, so the order of work does not matter.
+        with concurrent.futures.ThreadPoolExecutor(2) as pool:
+            jobs = [pool.submit(typeset, i, seed + 1 + i) for i in range(count)]
+            seed += count
+            for job in jobs:
+                image, (lang, truth, about) = job.result()
+                name = image[:-len(".png")]
+                with open(os.path.join(tmp_out, name + ".txt"), "w", encoding="utf-8") as f:
+                    f.write("\n".join(truth) + "\n")
+                manifest.append(dict({"name": name, "kind": kind, "group": "generated", "lang": lang,
+                                      "image": image, "truth": name + ".txt"}, **about))
+                print("  %s  %s, %s, %d lines" % (image, lang, ", ".join(about.values()), len(truth)),
+                      file=sys.stderr)
     for angle in ANGLES:
         for pic in [p for p in manifest if p["kind"] in ROTATE_FROM]:
             name = "%s-rot%d" % (pic["name"], angle)

