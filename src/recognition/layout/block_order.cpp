@@ -100,7 +100,7 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
     float best = kMinCoveredShare;
     std::size_t owner = layout.blocks.size();
     for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
-      if (!layout.blocks[b].text) continue;
+      if (!isColumnOfText(layout.blocks[b])) continue;
       const float share = coveredShare(boxes[id], layout.blocks[b]);
       if (share >= best) {
         best = share;

@@ -20,11 +20,6 @@ constexpr float kMinSideBySideOverlap = 0.5f;
 constexpr float kFilledLine = 0.6f;
 constexpr float kMinFilledShare = 0.6f;
 
-bool isText(tesseract::PolyBlockType type) {
-  return type == tesseract::PT_FLOWING_TEXT || type == tesseract::PT_HEADING_TEXT ||
-         type == tesseract::PT_PULLOUT_TEXT || type == tesseract::PT_CAPTION_TEXT;
-}
-
 float median(std::vector<float> values) {
   if (values.empty()) return 0;
   auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
@@ -45,11 +40,15 @@ std::vector<Point> outlineOf(const tesseract::PageIterator& block) {
   return outline;
 }
 
-bool isColumn(const TextBlock& block) {
+}  // namespace
+
+bool isColumnOfText(const TextBlock& block) {
   return block.flowing && block.lineCount >= kMinColumnLines &&
          static_cast<float>(block.bounds.width) >= kMinColumnLineHeights * block.lineHeight &&
          block.filledShare >= kMinFilledShare;
 }
+
+namespace {
 
 bool sideBySide(const PageArea& a, const PageArea& b) {
   const int overlapY = std::min(a.y + a.height, b.y + b.height) - std::max(a.y, b.y);
@@ -93,7 +92,6 @@ PageLayout analysePageLayout(Pix* page) {
         line->BoundingBox(tesseract::RIL_BLOCK, &left, &top, &right, &bottom);
         block.bounds = {left, top, right - left, bottom - top};
         block.outline = outlineOf(*line);
-        block.text = isText(line->BlockType());
         block.flowing = line->BlockType() == tesseract::PT_FLOWING_TEXT;
         layout.blocks.push_back(std::move(block));
       }
@@ -113,9 +111,9 @@ PageLayout analysePageLayout(Pix* page) {
 
 bool hasColumns(const PageLayout& layout) {
   for (std::size_t i = 0; i < layout.blocks.size(); ++i) {
-    if (!isColumn(layout.blocks[i])) continue;
+    if (!isColumnOfText(layout.blocks[i])) continue;
     for (std::size_t j = i + 1; j < layout.blocks.size(); ++j) {
-      if (isColumn(layout.blocks[j]) && sideBySide(layout.blocks[i].bounds, layout.blocks[j].bounds)) return true;
+      if (isColumnOfText(layout.blocks[j]) && sideBySide(layout.blocks[i].bounds, layout.blocks[j].bounds)) return true;
     }
   }
   return false;

@@ -20,7 +20,6 @@ struct TextBlock {
   int lineCount = 0;
   float lineHeight = 0;  // the median height of its text lines
   float filledShare = 0;  // the share of its lines that span at least 60 % of its width
-  bool text = false;     // running text, a heading, a pull-out or a caption
   bool flowing = false;  // running text inside a column
 };
 
@@ -33,6 +32,11 @@ struct PageLayout {
 // The page's layout from Tesseract's layout analysis (tab stops, columns, images and rules
 // over Leptonica; no recognition, no language data). Empty when the analysis fails.
 PageLayout analysePageLayout(Pix* page);
+
+// Whether the block is a column of running text: at least 3 lines, at least 8 line
+// heights wide, and most of its lines filling it. A table's cells, which the analysis
+// also returns as small blocks, are not.
+bool isColumnOfText(const TextBlock& block);
 
 // Whether the layout is to be trusted for reading order: it holds at least two blocks of
 // running text side by side (overlapping vertically by at least half the shorter one, not

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <variant>
 
 #include "recognition/picture/leptonica_image.h"
 #include "recognition/picture/pix_clip.h"
@@ -63,9 +62,11 @@ class TesseractHandler final : public ImageRequestHandler {
   }
 
   Status perform(TextRecognitionRequest& request) override {
-    auto languages = tesseractLanguages(request.recognitionLanguages(), dataDirectory_);
-    if (auto* error = std::get_if<Status>(&languages)) return *error;
-    const std::string languageArgument = joined(std::get<std::vector<std::string>>(languages), "+");
+    std::vector<std::string> dataNames;
+    if (Status status = tesseractLanguages(request.recognitionLanguages(), dataDirectory_, &dataNames); !status.ok()) {
+      return status;
+    }
+    const std::string languageArgument = joined(dataNames, "+");
 
     QuietStandardError quiet;
     tesseract::TessBaseAPI api;

@@ -59,8 +59,8 @@ std::string debianPackageFor(std::string_view dataName) {
   return package;
 }
 
-std::variant<std::vector<std::string>, Status> tesseractLanguages(const std::vector<std::string>& identifiers,
-                                                                  const std::string& dataDirectory) {
+Status tesseractLanguages(const std::vector<std::string>& identifiers, const std::string& dataDirectory,
+                          std::vector<std::string>* dataNames) {
   std::vector<std::pair<std::string, std::string>> wanted;  // identifier, data name
   for (const std::string& identifier : identifiers) {
     std::string_view dataName = tesseractDataName(identifier);
@@ -69,17 +69,17 @@ std::variant<std::vector<std::string>, Status> tesseractLanguages(const std::vec
   }
   if (wanted.empty()) wanted.emplace_back("", "eng");
 
-  std::vector<std::string> dataNames;
+  dataNames->clear();
   for (auto& [identifier, dataName] : wanted) {
-    if (std::find(dataNames.begin(), dataNames.end(), dataName) != dataNames.end()) continue;
+    if (std::find(dataNames->begin(), dataNames->end(), dataName) != dataNames->end()) continue;
     const std::string file = dataDirectory + "/" + dataName + ".traineddata";
     if (!isRegularFile(file)) {
       const std::string what = identifier.empty() ? "默认识别语言" : "识别语言“" + identifier + "”";
       return Status::recognitionFailed(what + "的数据文件 " + file + " 没有安装（Debian 软件包 " + debianPackageFor(dataName) + "）");
     }
-    dataNames.push_back(std::move(dataName));
+    dataNames->push_back(std::move(dataName));
   }
-  return dataNames;
+  return Status();
 }
 
 }  // namespace quillfen::tess

@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "platform/status.h"
@@ -16,10 +15,10 @@ std::string_view tesseractDataName(std::string_view identifier);
 // The Debian package that installs a Tesseract data name, e.g. "tesseract-ocr-chi-sim".
 std::string debianPackageFor(std::string_view dataName);
 
-// The data names for the identifiers, in the caller's priority order, duplicates dropped;
+// Fills dataNames with the data names for the identifiers, in the caller's priority order, duplicates dropped;
 // "eng" for an empty list. An error names the first identifier that has no data name, or
 // whose data file is missing from dataDirectory, and the package that would provide it.
-std::variant<std::vector<std::string>, Status> tesseractLanguages(const std::vector<std::string>& identifiers,
-                                                                  const std::string& dataDirectory);
+Status tesseractLanguages(const std::vector<std::string>& identifiers, const std::string& dataDirectory,
+                          std::vector<std::string>* dataNames);
 
 }  // namespace quillfen::tess

@@ -10,7 +10,6 @@ TextBlock block(int x, int y, int width, int height, int lines = 10, float lineH
   b.bounds = {x, y, width, height};
   b.lineCount = lines;
   b.lineHeight = lineHeight;
-  b.text = true;
   b.flowing = true;
   b.filledShare = 0.9f;
   return b;
@@ -51,12 +50,14 @@ TEST(BlockOrder, PiecesOfARowJoinAndLooseBoxesKeepTheirPlace) {
   EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{2}, {1, 0}, {4}, {3}}));
 }
 
-TEST(BlockOrder, ATableBlockTakesNoBoxes) {
+TEST(BlockOrder, TableCellsStayOnTheirRows) {
   PageLayout layout;
-  layout.blocks = {block(0, 0, 190, 200), block(0, 210, 400, 100)};
-  layout.blocks[1].text = false;  // a table: its rows are read as rows of the page
-  const std::vector<LineBox> boxes = {{5, 220, 100, 20}, {200, 221, 100, 20}, {5, 10, 150, 20}};
-  EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{2}, {0, 1}}));
+  // A table above two columns; the analysis returns each cell as a block of one line.
+  layout.blocks = {block(0, 0, 100, 20, 1), block(150, 0, 100, 20, 1), block(0, 30, 100, 20, 1),
+                   block(150, 30, 100, 20, 1), block(0, 100, 190, 200), block(210, 100, 190, 200)};
+  const std::vector<LineBox> boxes = {{150, 30, 90, 20}, {0, 0, 90, 20}, {0, 30, 90, 20},
+                                      {150, 0, 90, 20},  {215, 110, 150, 20}, {5, 110, 150, 20}};
+  EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{1, 3}, {2, 0}, {5}, {4}}));
 }
 
 TEST(PageLayoutGate, OnlyRunningTextSideBySideCounts) {

@@ -9,6 +9,17 @@ namespace {
 
 using Names = std::vector<std::string>;
 
+struct Mapped {
+  Status status;
+  Names names;
+};
+
+Mapped mapLanguages(const std::vector<std::string>& identifiers, const std::string& dataDirectory) {
+  Mapped mapped;
+  mapped.status = tesseractLanguages(identifiers, dataDirectory, &mapped.names);
+  return mapped;
+}
+
 // A data folder holding only the named data files.
 struct DataFolder {
   test_support::TempDir dir;
@@ -19,9 +30,9 @@ struct DataFolder {
 
 TEST(TesseractLanguages, MapsInPriorityOrderWithoutDuplicates) {
   DataFolder data({"chi_sim", "eng", "fra", "jpn"});
-  auto mapped = tesseractLanguages({"en-US", "ZH-hans", "en-gb", "fr-FR", "ja-JP"}, data.dir.path());
-  ASSERT_TRUE(std::holds_alternative<Names>(mapped));
-  EXPECT_EQ(std::get<Names>(mapped), (Names{"eng", "chi_sim", "fra", "jpn"}));
+  const Mapped mapped = mapLanguages({"en-US", "ZH-hans", "en-gb", "fr-FR", "ja-JP"}, data.dir.path());
+  ASSERT_TRUE(mapped.status.ok());
+  EXPECT_EQ(mapped.names, (Names{"eng", "chi_sim", "fra", "jpn"}));
 }
 
 TEST(TesseractLanguages, EveryFormOfALanguageGetsItsData) {
@@ -38,9 +49,9 @@ TEST(TesseractLanguages, EveryFormOfALanguageGetsItsData) {
       {{"pt-BR", "pt-PT", "pt"}, {"por"}},
   };
   for (const auto& [identifiers, expected] : cases) {
-    auto mapped = tesseractLanguages(identifiers, data.dir.path());
-    ASSERT_TRUE(std::holds_alternative<Names>(mapped)) << ::testing::PrintToString(identifiers);
-    EXPECT_EQ(std::get<Names>(mapped), expected) << ::testing::PrintToString(identifiers);
+    const Mapped mapped = mapLanguages(identifiers, data.dir.path());
+    ASSERT_TRUE(mapped.status.ok()) << ::testing::PrintToString(identifiers);
+    EXPECT_EQ(mapped.names, expected) << ::testing::PrintToString(identifiers);
   }
 }
 
@@ -54,25 +65,25 @@ TEST(TesseractLanguages, ScriptsMixInOnePassInTheListsOrder) {
       {{"yue-Hant", "zh-TW", "zh-Hans", "yue-Hans"}, {"chi_tra", "chi_sim"}},
   };
   for (const auto& [identifiers, expected] : cases) {
-    auto mapped = tesseractLanguages(identifiers, data.dir.path());
-    ASSERT_TRUE(std::holds_alternative<Names>(mapped)) << ::testing::PrintToString(identifiers);
-    EXPECT_EQ(std::get<Names>(mapped), expected) << ::testing::PrintToString(identifiers);
+    const Mapped mapped = mapLanguages(identifiers, data.dir.path());
+    ASSERT_TRUE(mapped.status.ok()) << ::testing::PrintToString(identifiers);
+    EXPECT_EQ(mapped.names, expected) << ::testing::PrintToString(identifiers);
   }
 }
 
 TEST(TesseractLanguages, EmptyListReadsEnglish) {
   DataFolder data({"eng"});
-  auto mapped = tesseractLanguages({}, data.dir.path());
-  ASSERT_TRUE(std::holds_alternative<Names>(mapped));
-  EXPECT_EQ(std::get<Names>(mapped), Names{"eng"});
+  const Mapped mapped = mapLanguages({}, data.dir.path());
+  ASSERT_TRUE(mapped.status.ok());
+  EXPECT_EQ(mapped.names, Names{"eng"});
 }
 
 TEST(TesseractLanguages, UnknownIdentifierIsNamed) {
   DataFolder data({"eng"});
   for (const std::string identifier : {"xx-XX", "en US", "english", "zh-Latn", "nl-NL", " ", ""}) {
-    auto mapped = tesseractLanguages({"en-US", identifier}, data.dir.path());
-    ASSERT_TRUE(std::holds_alternative<Status>(mapped)) << identifier;
-    EXPECT_NE(std::get<Status>(mapped).description().find("“" + identifier + "”"), std::string::npos);
+    const Mapped mapped = mapLanguages({"en-US", identifier}, data.dir.path());
+    ASSERT_TRUE(!mapped.status.ok()) << identifier;
+    EXPECT_NE(mapped.status.description().find("“" + identifier + "”"), std::string::npos);
   }
 }
 
@@ -83,9 +94,9 @@ TEST(TesseractLanguages, MissingDataOfACantoneseOrRegionFormNamesTheChinesePacka
       {"th", "tesseract-ocr-tha"},           {"vi-VT", "tesseract-ocr-vie"},
   };
   for (const auto& [identifier, package] : cases) {
-    auto mapped = tesseractLanguages({"en", identifier}, data.dir.path());
-    ASSERT_TRUE(std::holds_alternative<Status>(mapped)) << identifier;
-    const std::string& description = std::get<Status>(mapped).description();
+    const Mapped mapped = mapLanguages({"en", identifier}, data.dir.path());
+    ASSERT_TRUE(!mapped.status.ok()) << identifier;
+    const std::string& description = mapped.status.description();
     EXPECT_NE(description.find("“" + identifier + "”"), std::string::npos) << description;
     EXPECT_NE(description.find(package), std::string::npos) << description;
   }
@@ -93,9 +104,9 @@ TEST(TesseractLanguages, MissingDataOfACantoneseOrRegionFormNamesTheChinesePacka
 
 TEST(TesseractLanguages, MissingDataFileNamesIdentifierAndPackage) {
   DataFolder data({"eng"});
-  auto mapped = tesseractLanguages({"en-US", "zh-Hant"}, data.dir.path());
-  ASSERT_TRUE(std::holds_alternative<Status>(mapped));
-  const std::string& description = std::get<Status>(mapped).description();
+  const Mapped mapped = mapLanguages({"en-US", "zh-Hant"}, data.dir.path());
+  ASSERT_TRUE(!mapped.status.ok());
+  const std::string& description = mapped.status.description();
   EXPECT_NE(description.find("zh-Hant"), std::string::npos) << description;
   EXPECT_NE(description.find("tesseract-ocr-chi-tra"), std::string::npos) << description;
 }
