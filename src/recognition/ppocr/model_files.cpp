@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+#include "recognition/out_of_memory.h"
+
 namespace quillfen::ppocr {
 namespace {
 
@@ -31,6 +33,7 @@ std::variant<cv::dnn::Net, Status> loadNet(const std::string& path) {
     if (net.empty()) return Status::error("模型文件 " + path + " 载入后是空的；" + restoreAdvice());
     return net;
   } catch (const cv::Exception& e) {
+    if (e.code == cv::Error::StsNoMem) return Status::error(outOfMemoryDescription);
     return Status::error("模型文件 " + path + " 载入失败（" + oneLine(e.err) + "），可能已损坏；" + restoreAdvice());
   }
 }

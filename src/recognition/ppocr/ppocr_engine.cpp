@@ -3,6 +3,7 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <new>
 #include <variant>
 
 #include "recognition/picture/leptonica_image.h"
@@ -14,6 +15,7 @@
 #include "recognition/ppocr/text_lines.h"
 #include "recognition/ppocr/text_recognizer.h"
 #include "platform/quiet_standard_error.h"
+#include "recognition/out_of_memory.h"
 
 namespace quillfen::ppocr {
 
@@ -28,21 +30,31 @@ class PpocrHandler final : public ImageRequestHandler {
  public:
   // The picture is kept only as OpenCV pixels: a 4000 × 3000 photo's Leptonica copy is
   // another 48 MB that nothing reads again.
+  // (The conversion happens in perform, where running out of memory is reported.)
   PpocrHandler(std::unique_ptr<DecodedImage> image, const std::vector<std::string>& modelFolders)
-      : picture_(image ? bgrFromPix(static_cast<LeptonicaImage*>(image.get())->pix()) : cv::Mat()),
-        modelFolders_(modelFolders) {}
+      : image_(std::move(image)), modelFolders_(modelFolders) {}
 
   Status perform(TextRecognitionRequest& request) override {
     QuietStandardError quiet;
-    auto loaded = loadModels(modelFolders_);
-    if (auto* error = std::get_if<Status>(&loaded)) return *error;
-    Models& models = std::get<Models>(loaded);
+    // Every allocation failure ends here, OpenCV's (a cv::Exception with StsNoMem) as
+    // well as ours and the model parser's (std::bad_alloc).
+    std::string folder;
     try {
+      if (image_) picture_ = bgrFromPix(static_cast<LeptonicaImage*>(image_.get())->pix());
+      image_.reset();
+      if (picture_.empty()) return Status::error("图片无法转换为 RGB 像素");
+      auto loaded = loadModels(modelFolders_);
+      if (auto* error = std::get_if<Status>(&loaded)) return *error;
+      Models& models = std::get<Models>(loaded);
+      folder = models.folder;
       return read(models, request);
     } catch (const DictionaryMismatch&) {
-      return Status::error("模型文件 " + models.folder + "/" + kDictionaryFile + " 与 " + kRecognizerFile +
+      return Status::error("模型文件 " + folder + "/" + kDictionaryFile + " 与 " + kRecognizerFile +
                            " 不配套；" + restoreAdvice());
+    } catch (const std::bad_alloc&) {
+      return Status::error(outOfMemoryDescription);
     } catch (const cv::Exception& e) {
+      if (e.code == cv::Error::StsNoMem) return Status::error(outOfMemoryDescription);
       return Status::error("OpenCV 运行 PP-OCR 模型出错（" + oneLine(e.err) + "），模型文件可能已损坏；" +
                            restoreAdvice());
     } catch (const std::exception& e) {
@@ -52,7 +64,6 @@ class PpocrHandler final : public ImageRequestHandler {
 
  private:
   Status read(Models& models, TextRecognitionRequest& request) {
-    if (picture_.empty()) return Status::error("图片无法转换为 RGB 像素");
 
     // OpenCV runs each layer on as many threads as there are CPUs (Debian builds it with
     // TBB), so both cores are used without a cv::setNumThreads call.
@@ -82,6 +93,7 @@ class PpocrHandler final : public ImageRequestHandler {
     return Status::ok();
   }
 
+  std::unique_ptr<DecodedImage> image_;  // until perform has picture_
   cv::Mat picture_;
   std::vector<std::string> modelFolders_;
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 #include <variant>
 
 #include "recognition/picture/leptonica_image.h"
@@ -13,6 +14,7 @@
 #include "recognition/layout/page_columns.h"
 #include "recognition/picture/picture_decoder.h"
 #include "platform/quiet_standard_error.h"
+#include "recognition/out_of_memory.h"
 #include "recognition/tesseract/tesseract_input.h"
 #include "recognition/tesseract/tesseract_languages.h"
 #include "recognition/tesseract/tesseract_threads.h"
@@ -52,6 +54,21 @@ Observations textLines(tesseract::TessBaseAPI& api) {
   return observations;
 }
 
+// Tesseract's largest side, in pixels.
+constexpr l_int32 kLargestSide = 32767;
+
+// The picture scaled down so that no side exceeds kLargestSide, or nothing when it fits
+// already. A picture that does not fit and cannot be scaled gives a null picture and a
+// null result: only running out of memory makes Leptonica's scaling fail.
+PixPtr fittedToTesseract(Pix*& picture) {
+  const l_int32 longest = std::max(pixGetWidth(picture), pixGetHeight(picture));
+  if (longest <= kLargestSide) return nullptr;
+  const float factor = static_cast<float>(kLargestSide) / static_cast<float>(longest);
+  PixPtr scaled(pixScale(picture, factor, factor));
+  if (!scaled || std::max(pixGetWidth(scaled.get()), pixGetHeight(scaled.get())) > kLargestSide) picture = nullptr;
+  return scaled;
+}
+
 class TesseractHandler final : public ImageRequestHandler {
  public:
   TesseractHandler(std::unique_ptr<DecodedImage> image, const std::string& dataDirectory)
@@ -66,6 +83,15 @@ class TesseractHandler final : public ImageRequestHandler {
   }
 
   Status perform(TextRecognitionRequest& request) override {
+    try {
+      return recognizeAll(request);
+    } catch (const std::bad_alloc&) {
+      return Status::error(outOfMemoryDescription);
+    }
+  }
+
+ private:
+  Status recognizeAll(TextRecognitionRequest& request) {
     auto languages = tesseractLanguages(request.recognitionLanguages(), dataDirectory_);
     if (auto* error = std::get_if<Status>(&languages)) return *error;
     const std::string languageArgument = joined(std::get<std::vector<std::string>>(languages), '+');
@@ -83,11 +109,19 @@ class TesseractHandler final : public ImageRequestHandler {
     }
     if (api.Init(dataDirectory_.c_str(), languageArgument.c_str(), tesseract::OEM_LSTM_ONLY, nullptr, 0, &names,
                  &values, false) != 0) {
-      return Status::error("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ + "）");
+      // The data files exist (tesseractLanguages checked): damaged data or too little
+      // memory are what is left, and Tesseract does not say which.
+      return Status::error("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ +
+                           "；数据文件损坏或内存不足）");
     }
     runTesseractOnOneThread();
 
     Pix* picture = static_cast<LeptonicaImage*>(image_.get())->pix();
+    // Tesseract refuses pictures 32768 pixels or more on a side; those are read scaled
+    // down to fit, which keeps all the text where cutting could split lines or words.
+    PixPtr fitted = fittedToTesseract(picture);
+    if (fitted) picture = fitted.get();
+    if (picture == nullptr) return Status::error(outOfMemoryDescription);
     // Tesseract's own layout analysis reads a single column well, but breaks two columns
     // of Chinese text into dozens of fragments. A page with a clear gutter is read part by
     // part instead, each part as one column. Each part is handed over as a picture of its
@@ -104,7 +138,9 @@ class TesseractHandler final : public ImageRequestHandler {
         if (!part) return Status::error("图片无法按栏切分");
       }
       api.SetImage(part ? part.get() : picture);
-      if (api.Recognize(nullptr) != 0) return Status::error("Tesseract 识别这张图片失败");
+      // With the picture's size within Tesseract's limits, running out of memory is what
+      // makes recognition fail.
+      if (api.Recognize(nullptr) != 0) return Status::error("Tesseract 识别这张图片失败（内存不足）");
       Observations read = textLines(api);
       std::move(read.begin(), read.end(), std::back_inserter(lines));
     }
@@ -112,7 +148,6 @@ class TesseractHandler final : public ImageRequestHandler {
     return Status::ok();
   }
 
- private:
   std::unique_ptr<DecodedImage> image_;
   std::string dataDirectory_;
 };

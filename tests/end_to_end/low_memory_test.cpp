@@ -1,0 +1,84 @@
+// Running out of memory, through the real binary under an address-space limit (ulimit -v
+// in the shell that starts it): every allocation failure, ours or a library's, ends with
+// the contract's outcome, never with a signal. Without enough memory to finish, that is
+// the recognition-failed message saying that memory ran out, or the unreadable-image
+// message when decoding itself ran out.
+#include <gtest/gtest.h>
+
+#include "cli/messages.h"
+#include "recognition/out_of_memory.h"
+#include "support/crafted_pictures.h"
+#include "support/run_binary.h"
+#include "support/temp_dir.h"
+
+namespace quillfen {
+namespace {
+
+using testing::ProcessResult;
+
+ProcessResult runWithin(long kilobytes, const std::vector<std::string>& arguments) {
+  std::vector<std::string> all{"/bin/sh", "-c", "ulimit -v \"$0\" && exec \"$@\"", std::to_string(kilobytes),
+                               testing::toolPath()};
+  all.insert(all.end(), arguments.begin(), arguments.end());
+  return testing::runProgram(all);
+}
+
+const std::string kOutOfMemory = std::string(messages::recognitionFailed) + outOfMemoryDescription;
+
+// One JSON line and status 0, or one of the messages for memory that ran out.
+void expectContractOutcome(const ProcessResult& result, const std::string& what) {
+  EXPECT_EQ(result.signal, 0) << what << ": " << result.err;
+  if (result.status == 0) {
+    EXPECT_EQ(result.err, "") << what;
+    EXPECT_EQ(result.out.rfind("{\"text\":", 0), 0u) << what << ": " << result.out;
+    EXPECT_EQ(result.out.find('\n'), result.out.size() - 1) << what;
+    return;
+  }
+  EXPECT_EQ(result.status, 1) << what;
+  EXPECT_EQ(result.out, "") << what;
+  const bool memory = result.err.rfind(messages::recognitionFailed, 0) == 0 &&
+                      result.err.find("内存不足") != std::string::npos;
+  EXPECT_TRUE(memory || result.err == messages::unreadableImage) << what << ": " << result.err;
+}
+
+// Too little memory to parse the PP-OCR models (an uncaught std::bad_alloc once) or to
+// load Tesseract's data.
+TEST(LowMemory, SmallPictureWithTooLittleMemoryForTheEnginesSaysSo) {
+  const std::string picture = testing::dataPath("english.png");
+  for (const std::string languages : {"", "fr-FR"}) {
+    const ProcessResult result = runWithin(140'000, {picture, languages});
+    EXPECT_EQ(result.signal, 0) << languages;
+    EXPECT_EQ(result.status, 1) << languages;
+    EXPECT_EQ(result.out, "") << languages;
+    EXPECT_EQ(result.err, kOutOfMemory) << languages;
+  }
+  // Between that and enough, whatever gives out must give the contract's outcome.
+  for (const long kilobytes : {170'000L, 200'000L, 240'000L}) {
+    for (const std::string languages : {"", "fr-FR"}) {
+      expectContractOutcome(runWithin(kilobytes, {picture, languages}),
+                            std::to_string(kilobytes) + " KB " + languages);
+    }
+  }
+}
+
+// A 10000 × 10000 16-bit RGBA PNG (800 KB): Leptonica's alpha blending crashed on an
+// allocation it did not check (status 139) with about 1.1 GB.
+TEST(LowMemory, LargeRgbaPngWithLimitedMemory) {
+  testing::TempDir dir;
+  const std::string picture = dir.write("rgba16.png", testing::flatPng(10000, 10000, 16, 6));
+  for (const long kilobytes : {600'000L, 1'100'000L}) {
+    expectContractOutcome(runWithin(kilobytes, {picture}), "rgba16 " + std::to_string(kilobytes) + " KB");
+  }
+}
+
+// A 10000 × 10000 RGB PNG: the conversion to OpenCV's pixels threw a cv::Exception that
+// nothing caught (status 134) with about 1.1 GB; Tesseract's failure said nothing of memory.
+TEST(LowMemory, LargeRgbPngWithLimitedMemory) {
+  testing::TempDir dir;
+  const std::string picture = dir.write("rgb8.png", testing::flatPng(10000, 10000, 8, 2));
+  expectContractOutcome(runWithin(1'100'000, {picture}), "rgb8 ppocr");
+  expectContractOutcome(runWithin(900'000, {picture, "fr-FR"}), "rgb8 tesseract");
+}
+
+}  // namespace
+}  // namespace quillfen
