@@ -121,5 +121,48 @@ TEST(CraftedPicture, PicturesWiderThanTesseractTakesAreRead) {
   EXPECT_NE(result.out.find("quick brown fox"), std::string::npos) << result.out;
 }
 
+testing::Raster englishRaster() {
+  Pix* english = pixRead(dataPath("english.png").c_str());
+  Pix* rgb = english ? pixConvertTo32(english) : nullptr;
+  testing::Raster raster;
+  if (rgb != nullptr) {
+    raster.width = static_cast<std::uint32_t>(pixGetWidth(rgb));
+    raster.height = static_cast<std::uint32_t>(pixGetHeight(rgb));
+    for (std::uint32_t y = 0; y < raster.height; ++y) {
+      for (std::uint32_t x = 0; x < raster.width; ++x) {
+        l_int32 r = 0, g = 0, b = 0;
+        pixGetRGBPixel(rgb, static_cast<l_int32>(x), static_cast<l_int32>(y), &r, &g, &b);
+        raster.rgb += {static_cast<char>(r), static_cast<char>(g), static_cast<char>(b)};
+      }
+    }
+  }
+  pixDestroy(&rgb);
+  pixDestroy(&english);
+  return raster;
+}
+
+// Leptonica refused these; OpenCV's codecs read them behind the same limits.
+TEST(CraftedPicture, BmpAndTiffVariantsOtherProgramsWriteAreRead) {
+  TempDir dir;
+  const testing::Raster english = englishRaster();
+  ASSERT_GT(english.width, 0u);
+  const std::pair<std::string, std::string> cases[] = {
+      {"rle8.bmp", testing::bmpRle8Gray(english)},
+      {"os2.bmp", testing::bmpOs2(english)},
+      {"argb.bmp", testing::bmpArgbBitFields(english)},
+      {"rgb565.bmp", testing::bmpRgb565(english)},
+      {"gray16-alpha.tiff", testing::tiffGray16Alpha(english)},
+  };
+  for (const auto& [name, bytes] : cases) {
+    const ProcessResult result = testing::runTool({dir.write(name, bytes), "en-US,fr-FR"});
+    EXPECT_EQ(result.status, 0) << name << ": " << result.err;
+    EXPECT_NE(result.out.find("quick brown fox"), std::string::npos) << name << ": " << result.out;
+  }
+  // Damaged, they end as any damaged picture does.
+  for (const auto& [name, bytes] : cases) {
+    expectUnreadable(testing::runTool({dir.write("cut-" + name, bytes.substr(0, bytes.size() / 2))}), "half of " + name);
+  }
+}
+
 }  // namespace
 }  // namespace quillfen

@@ -61,23 +61,26 @@ TEST(LowMemory, SmallPictureWithTooLittleMemoryForTheEnginesSaysSo) {
   }
 }
 
-// A 10000 × 10000 16-bit RGBA PNG (800 KB): Leptonica's alpha blending crashed on an
-// allocation it did not check (status 139) with about 1.1 GB.
+// A 6000 × 6000 16-bit RGBA PNG (300 KB) with about 450 and 550 MB of address space:
+// Leptonica's alpha blending crashed on an allocation it did not check (status 139).
 TEST(LowMemory, LargeRgbaPngWithLimitedMemory) {
   testing::TempDir dir;
-  const std::string picture = dir.write("rgba16.png", testing::flatPng(10000, 10000, 16, 6));
-  for (const long kilobytes : {600'000L, 1'100'000L}) {
+  const std::string picture = dir.write("rgba16.png", testing::flatPng(6000, 6000, 16, 6));
+  for (const long kilobytes : {450'000L, 550'000L}) {
     expectContractOutcome(runWithin(kilobytes, {picture}), "rgba16 " + std::to_string(kilobytes) + " KB");
   }
 }
 
-// A 10000 × 10000 RGB PNG: the conversion to OpenCV's pixels threw a cv::Exception that
-// nothing caught (status 134) with about 1.1 GB; Tesseract's failure said nothing of memory.
+// A 6000 × 6000 RGB PNG: the conversion to OpenCV's pixels threw a cv::Exception that
+// nothing caught (status 134), and a failed allocation in the detector was reported as a
+// damaged model file.
 TEST(LowMemory, LargeRgbPngWithLimitedMemory) {
   testing::TempDir dir;
-  const std::string picture = dir.write("rgb8.png", testing::flatPng(10000, 10000, 8, 2));
-  expectContractOutcome(runWithin(1'100'000, {picture}), "rgb8 ppocr");
-  expectContractOutcome(runWithin(900'000, {picture, "fr-FR"}), "rgb8 tesseract");
+  const std::string picture = dir.write("rgb8.png", testing::flatPng(6000, 6000, 8, 2));
+  for (const long kilobytes : {450'000L, 550'000L}) {
+    expectContractOutcome(runWithin(kilobytes, {picture}), "rgb8 ppocr " + std::to_string(kilobytes) + " KB");
+  }
+  expectContractOutcome(runWithin(550'000, {picture, "fr-FR"}), "rgb8 tesseract");
 }
 
 }  // namespace

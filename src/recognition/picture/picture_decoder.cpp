@@ -6,6 +6,7 @@
 #include "recognition/picture/leptonica_messages.h"
 #include "recognition/picture/heif_decoder.h"
 #include "recognition/picture/jpeg_decoder.h"
+#include "recognition/picture/opencv_decoder.h"
 #include "recognition/picture/picture_bytes.h"
 #include "recognition/picture/picture_header.h"
 
@@ -56,6 +57,11 @@ std::unique_ptr<LeptonicaImage> decodePictureBytes(const std::uint8_t* data, std
     return nullptr;
   }
   PixPtr pix = decodeFormat(header->format, data, size);
+  // Leptonica refuses several common BMP and TIFF variants (RLE and OS/2 BMPs, bit-field
+  // masks, gray with alpha); OpenCV's codecs read them, within the same limits.
+  if (!pix && (header->format == PictureFormat::bmp || header->format == PictureFormat::tiff)) {
+    pix = decodeWithOpenCv(data, size);
+  }
   if (!pix) return nullptr;
   const auto width = static_cast<std::uint64_t>(pixGetWidth(pix.get()));
   const auto height = static_cast<std::uint64_t>(pixGetHeight(pix.get()));
