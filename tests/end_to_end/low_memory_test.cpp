@@ -41,19 +41,19 @@ void expectContractOutcome(const ProcessResult& result, const std::string& what)
   EXPECT_TRUE(memory || result.err == messages::unreadableImage) << what << ": " << result.err;
 }
 
-// Too little memory to parse the PP-OCR models (an uncaught std::bad_alloc once) or to
-// load Tesseract's data.
+// Too little memory to parse the PP-OCR models: an uncaught std::bad_alloc once (status
+// 134). (Below about 130 MB the dynamic loader itself cannot map the libraries, before
+// any of the tool's code runs.)
 TEST(LowMemory, SmallPictureWithTooLittleMemoryForTheEnginesSaysSo) {
   const std::string picture = testing::dataPath("english.png");
-  for (const std::string languages : {"", "fr-FR"}) {
-    const ProcessResult result = runWithin(140'000, {picture, languages});
-    EXPECT_EQ(result.signal, 0) << languages;
-    EXPECT_EQ(result.status, 1) << languages;
-    EXPECT_EQ(result.out, "") << languages;
-    EXPECT_EQ(result.err, kOutOfMemory) << languages;
-  }
-  // Between that and enough, whatever gives out must give the contract's outcome.
-  for (const long kilobytes : {170'000L, 200'000L, 240'000L}) {
+  const ProcessResult result = runWithin(140'000, {picture});
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, kOutOfMemory);
+  // From there to enough, whatever gives out must give the contract's outcome. Tesseract
+  // needs less: about 135 MB fails as it loads its data, 140 MB reads.
+  for (const long kilobytes : {134'000L, 140'000L, 170'000L, 200'000L, 240'000L}) {
     for (const std::string languages : {"", "fr-FR"}) {
       expectContractOutcome(runWithin(kilobytes, {picture, languages}),
                             std::to_string(kilobytes) + " KB " + languages);
