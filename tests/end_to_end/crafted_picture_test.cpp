@@ -103,7 +103,10 @@ TEST(CraftedPicture, PicturesWiderThanTesseractTakesAreRead) {
     EXPECT_EQ(result.err, "") << what;
     EXPECT_EQ(result.out, emptyRecord("tesseract")) << what;
   }
+}
 
+TEST(CraftedPicture, TextOnAStripWiderThanTesseractTakesIsRead) {
+  TempDir dir;
   // The English test picture at the left end of a 40000-pixel strip still reads.
   Pix* english = pixRead(dataPath("english.png").c_str());
   ASSERT_NE(english, nullptr);

@@ -80,6 +80,11 @@ TEST(LowMemory, LargeRgbPngWithLimitedMemory) {
   for (const long kilobytes : {450'000L, 550'000L}) {
     expectContractOutcome(runWithin(kilobytes, {picture}), "rgb8 ppocr " + std::to_string(kilobytes) + " KB");
   }
+}
+
+TEST(LowMemory, LargeRgbPngWithLimitedMemoryForTesseract) {
+  testing::TempDir dir;
+  const std::string picture = dir.write("rgb8.png", testing::flatPng(6000, 6000, 8, 2));
   expectContractOutcome(runWithin(550'000, {picture, "fr-FR"}), "rgb8 tesseract");
 }
 
