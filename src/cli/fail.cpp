@@ -4,6 +4,7 @@
 
 #include "platform/process.h"
 #include "platform/standard_streams.h"
+#include "record/utf8.h"
 
 namespace quillfen {
 
@@ -13,10 +14,10 @@ void fail(std::string_view message) {
 }
 
 void fail(std::string_view message, std::string_view detail) {
-  std::string whole;
-  whole.reserve(message.size() + detail.size());
-  whole.append(message);
-  whole.append(detail);
+  // The detail may echo the caller's bytes (a path, a language name) or a library's text;
+  // standard error holds UTF-8 only, so what is not UTF-8 shows as U+FFFD.
+  std::string whole(message);
+  whole += withReplacementCharacters(detail);
   fail(whole);
 }
 

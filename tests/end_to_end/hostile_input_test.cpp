@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <functional>
 
 #include "cli/messages.h"
@@ -116,10 +117,14 @@ std::vector<HostileCase> hostileCases() {
          return link;
        },
        std::string(messages::notFound) + "LOOP"},
-      {"fifo without writer",
+      // The tool waits for a FIFO's writer (as cat does); this one opens it and writes
+      // nothing. (It used to be a FIFO that no writer ever opened, which now waits.)
+      {"fifo whose writer writes nothing",
        [](const TempDir& dir) {
          const std::string fifo = dir.path() + "/fifo.png";
          EXPECT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+         const std::string writer = "timeout 60 sh -c ': > \"$0\"' '" + fifo + "' &";
+         EXPECT_EQ(std::system(writer.c_str()), 0);
          return fifo;
        },
        unreadable},

@@ -30,9 +30,23 @@ bool visibleContentIsLight(Pix* rgba) {
 
 }  // namespace
 
-PixPtr flattenAlpha(Pix* rgba) {
-  const l_uint32 background = visibleContentIsLight(rgba) ? 0x00000000 : 0xffffff00;
-  return PixPtr(pixAlphaBlendUniform(rgba, background));
+void flattenAlpha(Pix* rgba) {
+  // In place, one word at a time: no second picture is allocated, so a picture that fits
+  // in memory once is flattened too (Leptonica's blend made a copy and, out of memory,
+  // crashed on an allocation it did not check).
+  const l_int32 background = visibleContentIsLight(rgba) ? 0 : 255;
+  const l_int32 width = pixGetWidth(rgba), height = pixGetHeight(rgba), wpl = pixGetWpl(rgba);
+  for (l_int32 y = 0; y < height; ++y) {
+    l_uint32* row = pixGetData(rgba) + static_cast<std::ptrdiff_t>(y) * wpl;
+    for (l_int32 x = 0; x < width; ++x) {
+      l_int32 r, g, b, a;
+      extractRGBAValues(row[x], &r, &g, &b, &a);
+      if (a == 255) continue;
+      const auto over = [&](l_int32 c) { return (c * a + background * (255 - a) + 127) / 255; };
+      composeRGBAPixel(over(r), over(g), over(b), 255, row + x);
+    }
+  }
+  pixSetSpp(rgba, 3);
 }
 
 }  // namespace quillfen::picture

@@ -1,6 +1,7 @@
 #include "recognition/picture/picture_bytes.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,13 +28,22 @@ class Descriptor {
 
 std::optional<PictureBytes> readPictureBytes(const std::string& path, const PrefixCheck& check,
                                              std::size_t maxBytes) {
-  // Non-blocking open: a FIFO without a writer must not hold the run up.
+  // Opened without blocking, so that a device that waits in open() does not hold the run
+  // up; reads then block as usual.
   Descriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   if (fd.get() < 0) return std::nullopt;
   struct stat info {};
   if (fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
   const int flags = fcntl(fd.get(), F_GETFL);
   if (flags < 0 || fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return std::nullopt;
+  // A FIFO opened this way reads as empty until a writer opens it; wait for the writer's
+  // first bytes or its close, as a blocking open (cat) would.
+  if (S_ISFIFO(info.st_mode)) {
+    pollfd writer{fd.get(), POLLIN, 0};
+    while (poll(&writer, 1, -1) < 0) {
+      if (errno != EINTR) return std::nullopt;
+    }
+  }
 
   // A regular file's size is known: one block of that size. A stream grows its block;
   // realloc moves large blocks by remapping, so growth does not hold two copies.

@@ -37,8 +37,9 @@ class PictureBytes {
 
 // The bytes at path, at most maxBytes of them. A regular file (or a link to one) is read
 // as a file; a pipe, FIFO or character device (/dev/stdin among them) is read as a stream
-// to its end. Nothing for a directory, anything unreadable, or more than maxBytes. Never
-// waits for a FIFO's writer to appear. Reading stops early, with nothing, as soon as the
+// to its end. Nothing for a directory, anything unreadable, or more than maxBytes. A FIFO
+// is read as cat reads it: it waits for a writer, then reads to the writer's end. Reading
+// stops early, with nothing, as soon as the
 // prefix check (when given) turns the input down.
 std::optional<PictureBytes> readPictureBytes(const std::string& path, const PrefixCheck& check = {},
                                              std::size_t maxBytes = maxPictureBytes);

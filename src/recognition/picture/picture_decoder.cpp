@@ -5,6 +5,8 @@
 #include "recognition/picture/alpha_flattening.h"
 #include "recognition/picture/leptonica_messages.h"
 #include "recognition/picture/heif_decoder.h"
+#include "recognition/picture/jpeg_decoder.h"
+#include "recognition/picture/opencv_decoder.h"
 #include "recognition/picture/picture_bytes.h"
 #include "recognition/picture/picture_header.h"
 
@@ -15,13 +17,10 @@ PixPtr decodeFormat(const PictureHeader& header, const std::uint8_t* data, std::
   switch (header.format) {
     case PictureFormat::heif:
       return header.heif->decode();
-    case PictureFormat::jpeg: {
+    case PictureFormat::jpeg:
       // libjpeg fills a truncated or damaged picture with grey and only warns; a warning
       // means the picture is not what the file was meant to hold.
-      l_int32 warnings = 0;
-      PixPtr pix(pixReadMemJpeg(data, size, 0, 1, &warnings, 0));
-      return warnings == 0 ? std::move(pix) : nullptr;
-    }
+      return decodeJpeg(data, size, maxPicturePixels);
     case PictureFormat::tiff:
       return PixPtr(pixReadMemTiff(data, size, 0));
     default:
@@ -44,7 +43,7 @@ PixPtr normalized(PixPtr pix) {
     pix.reset(pixConvert24To32(pix.get()));
   }
   if (!pix) return nullptr;
-  if (pixGetDepth(pix.get()) == 32 && pixGetSpp(pix.get()) == 4) pix = flattenAlpha(pix.get());
+  if (pixGetDepth(pix.get()) == 32 && pixGetSpp(pix.get()) == 4) flattenAlpha(pix.get());
   if (pix && pixGetDepth(pix.get()) == 32) pixSetSpp(pix.get(), 3);
   return pix;
 }
@@ -58,6 +57,11 @@ std::unique_ptr<LeptonicaImage> decodePictureBytes(const std::uint8_t* data, std
     return nullptr;
   }
   PixPtr pix = decodeFormat(*header, data, size);
+  // Leptonica refuses several common BMP and TIFF variants (RLE and OS/2 BMPs, bit-field
+  // masks, gray with alpha); OpenCV's codecs read them, within the same limits.
+  if (!pix && (header->format == PictureFormat::bmp || header->format == PictureFormat::tiff)) {
+    pix = decodeWithOpenCv(data, size);
+  }
   if (!pix) return nullptr;
   const auto width = static_cast<std::uint64_t>(pixGetWidth(pix.get()));
   const auto height = static_cast<std::uint64_t>(pixGetHeight(pix.get()));

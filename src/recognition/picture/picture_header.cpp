@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "recognition/picture/pnm_header.h"
+
 namespace quillfen::picture {
 namespace {
 
@@ -118,6 +120,11 @@ std::optional<PictureHeader> readPictureHeader(const std::uint8_t* data, std::si
   if (format == PictureFormat::heif) return heifHeader(data, size);
   if (format == PictureFormat::bmp) return bmpHeader(data, size);
   if (format == PictureFormat::gif) return gifHeader(data, size);
+  if (format == PictureFormat::pnm) {
+    const std::optional<PnmSize> pnm = readPnmSize(data, size);
+    if (!pnm) return std::nullopt;
+    return PictureHeader{format, pnm->width, pnm->height, pnm->width * pnm->height, nullptr};
+  }
 
   l_int32 kind = 0, width = 0, height = 0, bps = 0, spp = 0, colormapped = 0;
   if (pixReadHeaderMem(data, size, &kind, &width, &height, &bps, &spp, &colormapped) != 0) return std::nullopt;

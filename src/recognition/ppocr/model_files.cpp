@@ -5,6 +5,7 @@
 
 #include "platform/file_system.h"
 #include "recognition/ppocr/error_text.h"
+#include "recognition/out_of_memory.h"
 #include "recognition/string_join.h"
 
 namespace quillfen::ppocr {
@@ -21,6 +22,7 @@ Status loadNet(const std::string& path, cv::dnn::Net* net) {
     if (net->empty()) return Status::recognitionFailed("模型文件 " + path + " 载入后是空的；" + restoreAdvice());
     return Status();
   } catch (const cv::Exception& e) {
+    if (e.code == cv::Error::StsNoMem) return Status::recognitionFailed(outOfMemoryDescription);
     return Status::recognitionFailed("模型文件 " + path + " 载入失败（" + oneLine(e.err) + "），可能已损坏；" + restoreAdvice());
   }
 }

@@ -10,18 +10,33 @@ using picture::PixPtr;
 
 cv::Mat bgrFromPix(Pix* pix) {
   if (pix == nullptr) return {};
-  // 32 bpp is one uint32 per pixel holding R, G, B and A at Leptonica's shifts; reading
-  // whole words keeps this independent of the machine's byte order.
-  const PixPtr rgba(pixConvertTo32(pix));
-  if (!rgba) return {};
-  const int width = static_cast<int>(pixGetWidth(rgba.get()));
-  const int height = static_cast<int>(pixGetHeight(rgba.get()));
-  const l_uint32* data = pixGetData(rgba.get());
-  const std::size_t wordsPerLine = static_cast<std::size_t>(pixGetWpl(rgba.get()));
+  // The decoder's 8-bit gray and 32-bit RGB are read as they are; anything else goes
+  // through a 32-bit copy first. Copying a 100-megapixel picture would cost another 400 MB.
+  const bool direct = pixGetColormap(pix) == nullptr && (pixGetDepth(pix) == 8 || pixGetDepth(pix) == 32);
+  PixPtr converted;
+  if (!direct) {
+    converted.reset(pixConvertTo32(pix));
+    if (!converted) return {};
+  }
+  Pix* source = direct ? pix : converted.get();
+  const int width = static_cast<int>(pixGetWidth(source));
+  const int height = static_cast<int>(pixGetHeight(source));
+  const l_uint32* data = pixGetData(source);
+  const std::size_t wordsPerLine = static_cast<std::size_t>(pixGetWpl(source));
   cv::Mat bgr(height, width, CV_8UC3);
+  const bool gray = pixGetDepth(source) == 8;
   for (int y = 0; y < height; ++y) {
     const l_uint32* line = data + static_cast<std::size_t>(y) * wordsPerLine;
     auto* out = bgr.ptr<cv::Vec3b>(y);
+    if (gray) {
+      for (int x = 0; x < width; ++x) {
+        const auto value = static_cast<uchar>(GET_DATA_BYTE(line, x));
+        out[x] = cv::Vec3b(value, value, value);
+      }
+      continue;
+    }
+    // 32 bpp is one uint32 per pixel holding R, G, B and A at Leptonica's shifts; reading
+    // whole words keeps this independent of the machine's byte order.
     for (int x = 0; x < width; ++x) {
       const l_uint32 word = line[x];
       out[x] = cv::Vec3b(static_cast<uchar>(word >> L_BLUE_SHIFT), static_cast<uchar>(word >> L_GREEN_SHIFT),

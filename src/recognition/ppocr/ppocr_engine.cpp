@@ -3,6 +3,7 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <new>
 #include <optional>
 
 #include "recognition/picture/leptonica_image.h"
@@ -14,6 +15,7 @@
 #include "recognition/ppocr/text_lines.h"
 #include "recognition/ppocr/text_recognizer.h"
 #include "platform/quiet_standard_error.h"
+#include "recognition/out_of_memory.h"
 
 namespace quillfen::ppocr {
 
@@ -28,23 +30,35 @@ class PpocrHandler final : public ImageRequestHandler {
  public:
   // The picture is kept only as OpenCV pixels: a 4000 × 3000 photo's Leptonica copy is
   // another 48 MB that nothing reads again.
-  // The page's layout is analysed here, while the Leptonica picture is still at hand.
+  // (The conversion happens in perform, where running out of memory is reported.)
   PpocrHandler(std::unique_ptr<DecodedImage> image, const std::vector<std::string>& modelFolders)
-      : layout_(image ? layout::analysePageLayout(static_cast<LeptonicaImage*>(image.get())->pix())
-                      : layout::PageLayout()),
-        picture_(image ? bgrFromPix(static_cast<LeptonicaImage*>(image.get())->pix()) : cv::Mat()),
-        modelFolders_(modelFolders) {}
+      : image_(std::move(image)), modelFolders_(modelFolders) {}
 
   Status perform(TextRecognitionRequest& request) override {
     QuietStandardError quiet;
-    Models models;
-    if (Status status = loadModels(modelFolders_, &models); !status.ok()) return status;
+    // Every allocation failure ends here, OpenCV's (a cv::Exception with StsNoMem) as
+    // well as ours and the model parser's (std::bad_alloc).
+    std::string folder;
     try {
+      // The page's layout is analysed while the Leptonica picture is still at hand.
+      if (image_) {
+        Pix* pix = static_cast<LeptonicaImage*>(image_.get())->pix();
+        layout_ = layout::analysePageLayout(pix);
+        picture_ = bgrFromPix(pix);
+      }
+      image_.reset();
+      if (picture_.empty()) return Status::recognitionFailed("图片无法转换为 RGB 像素");
+      Models models;
+      if (Status status = loadModels(modelFolders_, &models); !status.ok()) return status;
+      folder = models.folder;
       return read(models, request);
     } catch (const DictionaryMismatch&) {
-      return Status::recognitionFailed("模型文件 " + models.folder + "/" + kDictionaryFile + " 与 " + kRecognizerFile +
+      return Status::recognitionFailed("模型文件 " + folder + "/" + kDictionaryFile + " 与 " + kRecognizerFile +
                            " 不配套；" + restoreAdvice());
+    } catch (const std::bad_alloc&) {
+      return Status::recognitionFailed(outOfMemoryDescription);
     } catch (const cv::Exception& e) {
+      if (e.code == cv::Error::StsNoMem) return Status::recognitionFailed(outOfMemoryDescription);
       return Status::recognitionFailed("OpenCV 运行 PP-OCR 模型出错（" + oneLine(e.err) + "），模型文件可能已损坏；" +
                            restoreAdvice());
     } catch (const std::exception& e) {
@@ -54,8 +68,6 @@ class PpocrHandler final : public ImageRequestHandler {
 
  private:
   Status read(Models& models, TextRecognitionRequest& request) {
-    if (picture_.empty()) return Status::recognitionFailed("图片无法转换为 RGB 像素");
-
     // OpenCV runs each layer on as many threads as there are CPUs (Debian builds it with
     // TBB), so the detector uses every core without a cv::setNumThreads call; the
     // recogniser reads lines side by side instead.
@@ -108,6 +120,7 @@ class PpocrHandler final : public ImageRequestHandler {
   }
 
   layout::PageLayout layout_;
+  std::unique_ptr<DecodedImage> image_;  // until perform has picture_
   cv::Mat picture_;
   std::vector<std::string> modelFolders_;
 };

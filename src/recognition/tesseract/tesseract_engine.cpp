@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 
 #include "recognition/picture/leptonica_image.h"
 #include "recognition/picture/pix_clip.h"
@@ -14,6 +15,7 @@
 #include "recognition/layout/page_layout.h"
 #include "recognition/string_join.h"
 #include "platform/quiet_standard_error.h"
+#include "recognition/out_of_memory.h"
 #include "recognition/tesseract/tesseract_input.h"
 #include "recognition/tesseract/tesseract_languages.h"
 #include "recognition/tesseract/tesseract_threads.h"
@@ -48,6 +50,21 @@ Observations textLines(tesseract::TessBaseAPI& api, float minimumConfidence = 0)
 
 constexpr float blockReadingMinimumConfidence = 0.6f;
 
+// Tesseract's largest side, in pixels.
+constexpr l_int32 kLargestSide = 32767;
+
+// The picture scaled down so that no side exceeds kLargestSide, or nothing when it fits
+// already. A picture that does not fit and cannot be scaled gives a null picture and a
+// null result: only running out of memory makes Leptonica's scaling fail.
+PixPtr fittedToTesseract(Pix*& picture) {
+  const l_int32 longest = std::max(pixGetWidth(picture), pixGetHeight(picture));
+  if (longest <= kLargestSide) return nullptr;
+  const float factor = static_cast<float>(kLargestSide) / static_cast<float>(longest);
+  PixPtr scaled(pixScale(picture, factor, factor));
+  if (!scaled || std::max(pixGetWidth(scaled.get()), pixGetHeight(scaled.get())) > kLargestSide) picture = nullptr;
+  return scaled;
+}
+
 class TesseractHandler final : public ImageRequestHandler {
  public:
   TesseractHandler(std::unique_ptr<DecodedImage> image, const std::string& dataDirectory)
@@ -62,6 +79,15 @@ class TesseractHandler final : public ImageRequestHandler {
   }
 
   Status perform(TextRecognitionRequest& request) override {
+    try {
+      return recognizeAll(request);
+    } catch (const std::bad_alloc&) {
+      return Status::recognitionFailed(outOfMemoryDescription);
+    }
+  }
+
+ private:
+  Status recognizeAll(TextRecognitionRequest& request) {
     std::vector<std::string> dataNames;
     if (Status status = tesseractLanguages(request.recognitionLanguages(), dataDirectory_, &dataNames); !status.ok()) {
       return status;
@@ -81,11 +107,19 @@ class TesseractHandler final : public ImageRequestHandler {
     }
     if (api.Init(dataDirectory_.c_str(), languageArgument.c_str(), tesseract::OEM_LSTM_ONLY, nullptr, 0, &names,
                  &values, false) != 0) {
-      return Status::recognitionFailed("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ + "）");
+      // The data files exist (tesseractLanguages checked): damaged data or too little
+      // memory are what is left, and Tesseract does not say which.
+      return Status::recognitionFailed("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ +
+                                       "；数据文件损坏或内存不足）");
     }
     runTesseractOnOneThread();
 
     Pix* page = static_cast<LeptonicaImage*>(image_.get())->pix();
+    // Tesseract refuses pictures 32768 pixels or more on a side; those are read scaled
+    // down to fit, which keeps all the text where cutting could split lines or words.
+    PixPtr fitted = fittedToTesseract(page);
+    if (fitted) page = fitted.get();
+    if (page == nullptr) return Status::recognitionFailed(outOfMemoryDescription);
     // A page whose layout shows columns of running text is read block by block in the
     // layout's order. Otherwise Tesseract's own segmentation reads a single column well
     // but breaks two columns of Chinese text into dozens of fragments, so a page with a
@@ -109,7 +143,9 @@ class TesseractHandler final : public ImageRequestHandler {
         if (!part) return Status::recognitionFailed("图片无法按栏切分");
       }
       api.SetImage(part ? part.get() : page);
-      if (api.Recognize(nullptr) != 0) return Status::recognitionFailed("Tesseract 识别这张图片失败");
+      // With the picture's size within Tesseract's limits, running out of memory is what
+      // makes recognition fail.
+      if (api.Recognize(nullptr) != 0) return Status::recognitionFailed("Tesseract 识别这张图片失败（内存不足）");
       Observations read = textLines(api);
       std::move(read.begin(), read.end(), std::back_inserter(lines));
     }
@@ -126,7 +162,6 @@ class TesseractHandler final : public ImageRequestHandler {
     return Status();
   }
 
- private:
   std::unique_ptr<DecodedImage> image_;
   std::string dataDirectory_;
 };

@@ -3,6 +3,7 @@
 #include <leptonica/allheaders.h>
 
 #include <algorithm>
+#include <cstddef>
 
 namespace quillfen::tess {
 
@@ -33,8 +34,30 @@ double colourfulness(Pix* picture) {
 }
 
 PixPtr tesseractInput(Pix* picture) {
-  if (colourfulness(picture) < kColourful) return nullptr;
+  if (colourfulness(picture) < kColourful) return sameAsGray(picture);
   return PixPtr(pixConvertRGBToLuminance(picture));
+}
+
+PixPtr sameAsGray(Pix* picture) {
+  if (picture == nullptr || pixGetDepth(picture) != 32) return nullptr;
+  const l_int32 width = pixGetWidth(picture), height = pixGetHeight(picture), wpl = pixGetWpl(picture);
+  for (l_int32 y = 0; y < height; ++y) {
+    const l_uint32* row = pixGetData(picture) + static_cast<std::ptrdiff_t>(y) * wpl;
+    for (l_int32 x = 0; x < width; ++x) {
+      l_int32 red = 0, green = 0, blue = 0;
+      extractRGBValues(row[x], &red, &green, &blue);
+      if (red != green || green != blue) return nullptr;
+    }
+  }
+  PixPtr gray(pixCreateNoInit(width, height, 8));
+  if (!gray) return nullptr;
+  const l_int32 grayWpl = pixGetWpl(gray.get());
+  for (l_int32 y = 0; y < height; ++y) {
+    const l_uint32* row = pixGetData(picture) + static_cast<std::ptrdiff_t>(y) * wpl;
+    l_uint32* out = pixGetData(gray.get()) + static_cast<std::ptrdiff_t>(y) * grayWpl;
+    for (l_int32 x = 0; x < width; ++x) SET_DATA_BYTE(out, x, static_cast<l_uint8>(GET_DATA_BYTE(row + x, COLOR_RED)));
+  }
+  return gray;
 }
 
 }  // namespace quillfen::tess

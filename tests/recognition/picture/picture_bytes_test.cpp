@@ -1,7 +1,12 @@
 #include "recognition/picture/picture_bytes.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include "support/temp_dir.h"
 
@@ -50,11 +55,35 @@ TEST(PictureBytes, NoBytesFromDirectoriesOrMissingPaths) {
   EXPECT_FALSE(readPictureBytes(dir.path() + "/missing"));
 }
 
-TEST(PictureBytes, FifoWithoutWriterDoesNotWait) {
+// A FIFO is read as cat reads it: the reader waits for a writer that comes later, and
+// reads to its end (an earlier version saw an empty FIFO and gave up at once).
+TEST(PictureBytes, FifoWaitsForAWriterThatComesLater) {
   test_support::TempDir dir;
   const std::string fifo = dir.path() + "/fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const int fd = open(fifo.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(write(fd, "abcd", 4), 4);
+    close(fd);
+  });
   std::optional<PictureBytes> bytes = readPictureBytes(fifo);
+  writer.join();
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size()), "abcd");
+}
+
+TEST(PictureBytes, FifoWhoseWriterWritesNothingIsEmpty) {
+  test_support::TempDir dir;
+  const std::string fifo = dir.path() + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] {
+    const int fd = open(fifo.c_str(), O_WRONLY);
+    if (fd >= 0) close(fd);
+  });
+  std::optional<PictureBytes> bytes = readPictureBytes(fifo);
+  writer.join();
   ASSERT_TRUE(bytes);
   EXPECT_EQ(bytes->size(), 0u);
 }
