@@ -6,8 +6,11 @@
 
 #include "recognition/picture/leptonica_image.h"
 #include "recognition/ppocr/error_text.h"
+#include "recognition/orientation/page_orientation.h"
+#include "recognition/ppocr/direction_classifier.h"
 #include "recognition/ppocr/line_crop.h"
 #include "recognition/ppocr/model_files.h"
+#include "recognition/ppocr/page_turn.h"
 #include "recognition/ppocr/pix_to_mat.h"
 #include "recognition/ppocr/text_detector.h"
 #include "recognition/ppocr/text_lines.h"
@@ -56,28 +59,49 @@ class PpocrHandler final : public ImageRequestHandler {
     // TBB), so both cores are used without a cv::setNumThreads call.
     TextDetector detector(models.detector);
     TextRecognizer recognizer(models.recognizer, models.dictionary);
-    // PaddleOCR's direction classifier is left out: it squeezes a line into 192 pixels,
-    // and on long lines of upright text it often calls them upside down (6 of 10 lines of
-    // one screenshot), so turning them costs far more than the rare upside-down line
-    // gains (the benchmark's ten worst pictures: 21.8 % character errors with it, 0.13 %
-    // without).
+    DirectionClassifier classifier(models.classifier);
+    std::vector<LineEvidence> evidence;
+    Observations lines = lineObservations(readPage(detector, recognizer, picture_, &evidence));
+    // A turned page: read it again upright, and keep that reading only when it is clearly
+    // the more confident one, so that an upright page is never turned by a wrong guess.
+    if (auto turn = pageTurn(evidence, recognizer, classifier)) {
+      Observations turned = lineObservations(readPage(detector, recognizer, turnedUpright(picture_, *turn), nullptr));
+      if (orientation::turnedReadingWins(orientation::readingConfidence(lines), orientation::readingConfidence(turned),
+                                          *turn)) {
+        lines = std::move(turned);
+      }
+    }
+    request.setResults(std::move(lines));
+    return Status();
+  }
+
+  // The boxes read on one picture; when evidence is given, each detected line as well.
+  static std::vector<ReadBox> readPage(TextDetector& detector, TextRecognizer& recognizer, const cv::Mat& picture,
+                                       std::vector<LineEvidence>* evidence) {
+    // PaddleOCR's direction classifier does not turn single lines: it squeezes a line into
+    // 192 pixels, and on long lines of upright text it often calls them upside down (6 of
+    // 10 lines of one screenshot), so turning them costs far more than the rare upside-down
+    // line gains (the benchmark's ten worst pictures: 21.8 % character errors with it,
+    // 0.13 % without). It only votes on the page as a whole (page_turn.h).
     std::vector<ReadBox> read;
-    for (const TextBox& box : detector.detect(picture_)) {
-      const cv::Mat crop = cropTextBox(picture_, box);
+    for (const TextBox& box : detector.detect(picture)) {
+      const cv::Mat crop = cropTextBox(picture, box);
       DecodedText best = recognizer.recognize(crop);
+      LineEvidence line{crop, best.confidence()};
       // A tall crop is a line on its side or a narrow single character: keep the
       // reading PaddleOCR's quarter turn gives only when it is the more confident one.
       if (mayRunVertically(crop)) {
         cv::Mat turned;
         cv::rotate(crop, turned, cv::ROTATE_90_COUNTERCLOCKWISE);
         DecodedText other = recognizer.recognize(turned);
+        line.counterClockwiseConfidence = other.confidence();
         if (other.confidence() > best.confidence()) best = std::move(other);
       }
+      if (evidence) evidence->push_back(std::move(line));
       if (best.confidence() < kMinBoxConfidence) continue;
       read.push_back({box.bounds(), std::move(best)});
     }
-    request.setResults(lineObservations(read));
-    return Status();
+    return read;
   }
 
   cv::Mat picture_;

@@ -12,6 +12,7 @@
 #include "recognition/picture/pix_clip.h"
 #include "recognition/tesseract/line_text.h"
 #include "recognition/layout/page_columns.h"
+#include "recognition/orientation/page_orientation.h"
 #include "recognition/string_join.h"
 #include "platform/quiet_standard_error.h"
 #include "recognition/tesseract/tesseract_input.h"
@@ -80,13 +81,35 @@ class TesseractHandler final : public ImageRequestHandler {
     runTesseractOnOneThread();
 
     Pix* page = static_cast<LeptonicaImage*>(image_.get())->pix();
+    Observations lines;
+    if (Status status = readPage(api, page, lines); !status.ok()) return status;
+    // A page read with little confidence may be turned: when Tesseract's orientation
+    // detection names a turn, the page is read again upright, and that reading is kept
+    // only when it is clearly the more confident one.
+    if (const double confidence = orientation::readingConfidence(lines); confidence < orientation::kConfidentReading) {
+      if (auto turn = orientation::confidentTurn(orientation::detectOrientation(page, dataDirectory_))) {
+        if (PixPtr upright = orientation::turnedUpright(page, *turn)) {
+          Observations turned;
+          if (Status status = readPage(api, upright.get(), turned); !status.ok()) return status;
+          if (orientation::turnedReadingWins(confidence, orientation::readingConfidence(turned), *turn)) {
+            lines = std::move(turned);
+          }
+        }
+      }
+    }
+    request.setResults(std::move(lines));
+    return Status();
+  }
+
+ private:
+  // Reads one page into lines.
+  static Status readPage(tesseract::TessBaseAPI& api, Pix* page, Observations& lines) {
     // Tesseract's own layout analysis reads a single column well, but breaks two columns
     // of Chinese text into dozens of fragments. A page with a clear gutter is read part by
     // part instead, each part as one column. Each part is handed over as a picture of its
     // own: with SetRectangle on the whole page, Tesseract read a title band as nothing.
     const std::vector<PageArea> areas = layout::pageColumns(page);
     api.SetPageSegMode(areas.size() > 1 ? tesseract::PSM_SINGLE_COLUMN : tesseract::PSM_AUTO);
-    Observations lines;
     for (const PageArea& area : areas) {
       PixPtr part;
       if (areas.size() > 1) {
@@ -98,11 +121,9 @@ class TesseractHandler final : public ImageRequestHandler {
       Observations read = textLines(api);
       std::move(read.begin(), read.end(), std::back_inserter(lines));
     }
-    request.setResults(std::move(lines));
     return Status();
   }
 
- private:
   std::unique_ptr<DecodedImage> image_;
   std::string dataDirectory_;
 };
