@@ -88,7 +88,8 @@ std::optional<Orientation> pageTurn(const std::vector<LineEvidence>& lines, Text
   }
   std::vector<DirectionVote> votes;
   for (std::size_t i : longestLines(lines, false, [](const LineEvidence& line) { return isWide(line.crop); })) {
-    votes.push_back({lengthOf(lines[i].crop, false) * lines[i].confidence,
+    // An upside-down line often reads as nothing at all: it still counts half.
+    votes.push_back({lengthOf(lines[i].crop, false) * (0.5 + 0.5 * lines[i].confidence),
                      classifier.upsideDownProbability(lines[i].crop)});
   }
   if (votesUpsideDown(votes)) return Orientation::upsideDown;

@@ -14,8 +14,8 @@ namespace quillfen::ppocr {
 using orientation::Orientation;
 
 // One line's say on whether the page is upside down: the classifier's probability that
-// it is, weighted by the line's length (in line heights) and the recogniser's confidence
-// in its upright reading.
+// it is, weighted by the line's length (in line heights) and by the recogniser's confidence
+// in its reading as stored (a line read with none counts half).
 struct DirectionVote {
   double weight = 0;
   float upsideDown = 0;  // 0..1
