@@ -65,3 +65,14 @@ Noto-Sans-CJK-SC|24|NorthWest|600|366|读出来的文字便毫无意义。
 DejaVu-Sans|18|North|0|520|Page 7
 L
 convert -size 480x240 xc:white -colorspace Gray -depth 8 -strip "PNG8:blank.png"
+# A plain printed page (12 pt at 150 dpi), and the same page stored turned clockwise by a
+# quarter, a half and three quarters (the engines must read all four upright).
+convert -background white -fill black -font DejaVu-Serif -pointsize 25 -interline-spacing 10 \
+  label:"$(cat page.txt)" -bordercolor white -border 60 -colorspace Gray -depth 8 -strip PNG8:page.png
+for angle in 90 180 270; do
+  convert page.png -rotate "$angle" -colorspace Gray -depth 8 -strip "PNG8:page-rot$angle.png"
+done
+# The upright page with a label set sideways in its margin: it must stay as it is.
+convert page.png -gravity East -background white -splice 70x0 \
+  \( -background white -fill black -font DejaVu-Sans -pointsize 22 label:"Garden Committee 2024" -rotate 270 \) \
+  -gravity East -geometry +20+0 -composite -colorspace Gray -depth 8 -strip PNG8:page_with_label.png

@@ -14,7 +14,7 @@ namespace {
 using platform::isDirectory;
 using platform::isRegularFile;
 
-const char* const kFiles[] = {kDetectorFile, kRecognizerFile, kDictionaryFile};
+const char* const kFiles[] = {kDetectorFile, kRecognizerFile, kDictionaryFile, kClassifierFile};
 
 Status loadNet(const std::string& path, cv::dnn::Net* net) {
   try {
@@ -73,6 +73,7 @@ Status loadModels(const std::vector<std::string>& folders, Models* models) {
   models->folder = *chosen;
   if (Status status = loadNet(*chosen + "/" + kDetectorFile, &models->detector); !status.ok()) return status;
   if (Status status = loadNet(*chosen + "/" + kRecognizerFile, &models->recognizer); !status.ok()) return status;
+  if (Status status = loadNet(*chosen + "/" + kClassifierFile, &models->classifier); !status.ok()) return status;
   return loadDictionary(*chosen + "/" + kDictionaryFile, &models->dictionary);
 }
 

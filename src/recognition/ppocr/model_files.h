@@ -13,12 +13,14 @@ namespace quillfen::ppocr {
 inline constexpr const char* kDetectorFile = "ppocr_det.onnx";
 inline constexpr const char* kRecognizerFile = "ppocr_rec.onnx";
 inline constexpr const char* kDictionaryFile = "ppocr_keys.txt";
+inline constexpr const char* kClassifierFile = "ppocr_cls.onnx";  // the line direction classifier
 
 struct Models {
   std::string folder;  // where they were loaded from
   cv::dnn::Net detector;
   cv::dnn::Net recognizer;
   std::vector<std::string> dictionary;  // one entry per recogniser class after the blank
+  cv::dnn::Net classifier;
 };
 
 // Another copy of the recogniser in models.folder, for a further reading thread (an

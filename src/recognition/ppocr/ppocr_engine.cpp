@@ -8,8 +8,11 @@
 
 #include "recognition/picture/leptonica_image.h"
 #include "recognition/ppocr/error_text.h"
+#include "recognition/orientation/page_orientation.h"
+#include "recognition/ppocr/direction_classifier.h"
 #include "recognition/ppocr/line_crop.h"
 #include "recognition/ppocr/model_files.h"
+#include "recognition/ppocr/page_turn.h"
 #include "recognition/ppocr/pix_to_mat.h"
 #include "recognition/ppocr/text_detector.h"
 #include "recognition/ppocr/text_lines.h"
@@ -76,12 +79,33 @@ class PpocrHandler final : public ImageRequestHandler {
     workers.count = recognizerWorkerCount();
     workers.loadNetwork = [&models] { return loadRecognizerCopy(models); };
     TextRecognizer recognizer(models.recognizer, models.dictionary, std::move(workers));
-    // PaddleOCR's direction classifier is left out: it squeezes a line into 192 pixels,
-    // and on long lines of upright text it often calls them upside down (6 of 10 lines of
-    // one screenshot), so turning them costs far more than the rare upside-down line
-    // gains (the benchmark's ten worst pictures: 21.8 % character errors with it, 0.13 %
-    // without).
-    const std::vector<TextBox> boxes = detector.detect(picture_);
+    DirectionClassifier classifier(models.classifier);
+    std::vector<LineEvidence> evidence;
+    Observations lines = lineObservations(readPage(detector, recognizer, picture_, &evidence), layout_);
+    // A turned page: read it again upright, and keep that reading only when it is clearly
+    // the more confident one, so that an upright page is never turned by a wrong guess.
+    // (The layout was analysed on the page as stored, so the turned page keeps the boxes'
+    // own order.)
+    if (auto turn = pageTurn(evidence, recognizer, classifier)) {
+      Observations turned = lineObservations(readPage(detector, recognizer, turnedUpright(picture_, *turn), nullptr));
+      if (orientation::turnedReadingWins(orientation::readingConfidence(lines), orientation::readingConfidence(turned),
+                                          *turn)) {
+        lines = std::move(turned);
+      }
+    }
+    request.setResults(std::move(lines));
+    return Status();
+  }
+
+  // The boxes read on one picture; when evidence is given, each detected line as well.
+  static std::vector<ReadBox> readPage(TextDetector& detector, TextRecognizer& recognizer, const cv::Mat& picture,
+                                       std::vector<LineEvidence>* evidence) {
+    // PaddleOCR's direction classifier does not turn single lines: it squeezes a line into
+    // 192 pixels, and on long lines of upright text it often calls them upside down (6 of
+    // 10 lines of one screenshot), so turning them costs far more than the rare upside-down
+    // line gains (the benchmark's ten worst pictures: 21.8 % character errors with it,
+    // 0.13 % without). It only votes on the page as a whole (page_turn.h).
+    const std::vector<TextBox> boxes = detector.detect(picture);
     // Each box is read as it stands. A tall one is a line on its side or a narrow single
     // character: it is read a quarter turn too, and that reading (PaddleOCR's) is kept
     // only when it is the more confident one.
@@ -94,12 +118,12 @@ class PpocrHandler final : public ImageRequestHandler {
     for (const TextBox& box : boxes) {
       const cv::Size size = cropSize(box);
       boxLines.push_back({lines.size(), std::nullopt});
-      lines.push_back({size, [this, &box] { return cropTextBox(picture_, box); }});
+      lines.push_back({size, [&picture, &box] { return cropTextBox(picture, box); }});
       if (mayRunVertically(size)) {
         boxLines.back().quarterTurn = lines.size();
-        lines.push_back({{size.height, size.width}, [this, &box] {
+        lines.push_back({{size.height, size.width}, [&picture, &box] {
                            cv::Mat turned;
-                           cv::rotate(cropTextBox(picture_, box), turned, cv::ROTATE_90_COUNTERCLOCKWISE);
+                           cv::rotate(cropTextBox(picture, box), turned, cv::ROTATE_90_COUNTERCLOCKWISE);
                            return turned;
                          }});
       }
@@ -109,14 +133,16 @@ class PpocrHandler final : public ImageRequestHandler {
     std::vector<ReadBox> read;
     for (std::size_t b = 0; b < boxes.size(); ++b) {
       DecodedText& best = readings[boxLines[b].upright];
-      if (const auto turned = boxLines[b].quarterTurn; turned && readings[*turned].confidence() > best.confidence()) {
-        best = std::move(readings[*turned]);
+      LineEvidence line{evidence ? cropTextBox(picture, boxes[b]) : cv::Mat(), best.confidence()};
+      if (const auto turned = boxLines[b].quarterTurn) {
+        line.counterClockwiseConfidence = readings[*turned].confidence();
+        if (readings[*turned].confidence() > best.confidence()) best = std::move(readings[*turned]);
       }
+      if (evidence) evidence->push_back(std::move(line));
       if (best.confidence() < kMinBoxConfidence) continue;
       read.push_back({boxes[b].bounds(), std::move(best)});
     }
-    request.setResults(lineObservations(read, layout_));
-    return Status();
+    return read;
   }
 
   layout::PageLayout layout_;

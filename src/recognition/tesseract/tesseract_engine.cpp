@@ -13,6 +13,7 @@
 #include "recognition/tesseract/line_text.h"
 #include "recognition/layout/page_columns.h"
 #include "recognition/layout/page_layout.h"
+#include "recognition/orientation/page_orientation.h"
 #include "recognition/string_join.h"
 #include "platform/quiet_standard_error.h"
 #include "recognition/out_of_memory.h"
@@ -120,6 +121,28 @@ class TesseractHandler final : public ImageRequestHandler {
     PixPtr fitted = fittedToTesseract(page);
     if (fitted) page = fitted.get();
     if (page == nullptr) return Status::recognitionFailed(outOfMemoryDescription);
+    Observations lines;
+    if (Status status = readPage(api, page, lines); !status.ok()) return status;
+    // A page read with little confidence may be turned: when Tesseract's orientation
+    // detection names a turn, the page is read again upright, and that reading is kept
+    // only when it is clearly the more confident one.
+    if (const double confidence = orientation::readingConfidence(lines); confidence < orientation::kConfidentReading) {
+      if (auto turn = orientation::confidentTurn(orientation::detectOrientation(page, dataDirectory_))) {
+        if (PixPtr upright = orientation::turnedUpright(page, *turn)) {
+          Observations turned;
+          if (Status status = readPage(api, upright.get(), turned); !status.ok()) return status;
+          if (orientation::turnedReadingWins(confidence, orientation::readingConfidence(turned), *turn)) {
+            lines = std::move(turned);
+          }
+        }
+      }
+    }
+    request.setResults(std::move(lines));
+    return Status();
+  }
+
+  // Reads one page into lines.
+  static Status readPage(tesseract::TessBaseAPI& api, Pix* page, Observations& lines) {
     // A page whose layout shows columns of running text is read block by block in the
     // layout's order. Otherwise Tesseract's own segmentation reads a single column well
     // but breaks two columns of Chinese text into dozens of fragments, so a page with a
@@ -135,7 +158,6 @@ class TesseractHandler final : public ImageRequestHandler {
       areas = layout::pageColumns(page);
       api.SetPageSegMode(areas.size() > 1 ? tesseract::PSM_SINGLE_COLUMN : tesseract::PSM_AUTO);
     }
-    Observations lines;
     for (const PageArea& area : areas) {
       PixPtr part;
       if (areas.size() > 1) {
@@ -158,7 +180,6 @@ class TesseractHandler final : public ImageRequestHandler {
       if (api.Recognize(nullptr) != 0) return Status::recognitionFailed("Tesseract 识别这张图片失败");
       lines = textLines(api, blockReadingMinimumConfidence);
     }
-    request.setResults(std::move(lines));
     return Status();
   }
 

@@ -13,7 +13,7 @@ namespace quillfen::ppocr {
 namespace {
 
 const std::string kBuiltModels = QUILLFEN_PPOCR_MODEL_DIR;
-const char* const kAllFiles[] = {kDetectorFile, kRecognizerFile, kDictionaryFile};
+const char* const kAllFiles[] = {kDetectorFile, kRecognizerFile, kDictionaryFile, kClassifierFile};
 
 // A model folder linking to the built files, except those the test replaces or leaves out.
 struct ModelFolder {
@@ -71,6 +71,7 @@ TEST(PpocrEngine, DamagedFilesAreNamed) {
       {kRecognizerFile, real.substr(0, real.size() / 2)},  // cut short
       {kDictionaryFile, "a\nb\nc\n"},  // a dictionary for another recogniser
       {kDictionaryFile, ""},
+      {kClassifierFile, "this is not a model either\n"},
   };
   for (const auto& [file, bytes] : damages) {
     ModelFolder folder({file});

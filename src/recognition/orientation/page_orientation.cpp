@@ -1,0 +1,89 @@
+#include "recognition/orientation/page_orientation.h"
+
+#include <leptonica/allheaders.h>
+#include <tesseract/baseapi.h>
+
+#include <algorithm>
+
+namespace quillfen::orientation {
+
+using picture::PixPtr;
+
+namespace {
+
+// A gray copy no longer than kMaxDetectionSide on its longest side.
+PixPtr detectionInput(Pix* picture) {
+  PixPtr gray(pixConvertTo8(picture, 0));
+  if (!gray) return nullptr;
+  const int longest = std::max(pixGetWidth(gray.get()), pixGetHeight(gray.get()));
+  if (longest <= kMaxDetectionSide) return gray;
+  const auto scale = static_cast<l_float32>(kMaxDetectionSide) / static_cast<l_float32>(longest);
+  return PixPtr(pixScaleGrayLI(gray.get(), scale, scale));
+}
+
+}  // namespace
+
+std::optional<OrientationGuess> detectOrientation(Pix* picture, const std::string& dataDirectory) {
+  if (picture == nullptr) return std::nullopt;
+  PixPtr input = detectionInput(picture);
+  if (!input) return std::nullopt;
+  tesseract::TessBaseAPI api;
+  api.SetVariable("debug_file", "/dev/null");
+  // Orientation detection is the legacy engine's classifier; osd.traineddata holds nothing else.
+  if (api.Init(dataDirectory.c_str(), "osd", tesseract::OEM_TESSERACT_ONLY) != 0) return std::nullopt;
+  api.SetPageSegMode(tesseract::PSM_OSD_ONLY);
+  api.SetImage(input.get());
+  int degrees = 0;
+  float confidence = 0;
+  const char* script = nullptr;
+  float scriptConfidence = 0;
+  if (!api.DetectOrientationScript(&degrees, &confidence, &script, &scriptConfidence)) return std::nullopt;
+  OrientationGuess guess;
+  switch (degrees) {
+    case 90: guess.orientation = Orientation::turnedRight; break;
+    case 180: guess.orientation = Orientation::upsideDown; break;
+    case 270: guess.orientation = Orientation::turnedLeft; break;
+    default: guess.orientation = Orientation::upright; break;
+  }
+  guess.confidence = confidence;
+  return guess;
+}
+
+std::optional<Orientation> confidentTurn(const std::optional<OrientationGuess>& guess) {
+  if (!guess || guess->orientation == Orientation::upright || guess->confidence < kMinGuessConfidence) {
+    return std::nullopt;
+  }
+  return guess->orientation;
+}
+
+PixPtr turnedUpright(Pix* picture, Orientation orientation) {
+  // pixRotateOrth turns clockwise by quarter turns; a page turned by d degrees needs 360 - d.
+  const int quarters = (4 - static_cast<int>(orientation) / 90) % 4;
+  if (quarters == 0) return PixPtr(pixCopy(nullptr, picture));
+  return PixPtr(pixRotateOrth(picture, quarters));
+}
+
+double readingConfidence(const Observations& lines) {
+  double weighted = 0;
+  double weights = 0;
+  for (const auto& line : lines) {
+    for (const RecognizedText& best : line->topCandidates(1)) {
+      const auto weight = static_cast<double>(best.string.size());
+      weighted += weight * best.confidence;
+      weights += weight;
+    }
+  }
+  return weights > 0 ? weighted / weights : 0.0;
+}
+
+bool turnedReadingWins(double storedConfidence, double turnedConfidence, Orientation from) {
+  switch (from) {
+    case Orientation::upright: return false;
+    case Orientation::upsideDown: return turnedConfidence >= storedConfidence + kTurnedReadingMargin;
+    case Orientation::turnedRight:
+    case Orientation::turnedLeft: return turnedConfidence >= storedConfidence - kSidewaysReadingTolerance;
+  }
+  return false;
+}
+
+}  // namespace quillfen::orientation

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "recognition/observation.h"
+#include "recognition/picture/pix_ptr.h"
+
+namespace quillfen::orientation {
+
+// How far a page is turned clockwise from upright, as stored.
+enum class Orientation { upright = 0, turnedRight = 90, upsideDown = 180, turnedLeft = 270 };
+
+// What Tesseract's orientation and script detection says about a picture.
+struct OrientationGuess {
+  Orientation orientation = Orientation::upright;
+  float confidence = 0;  // Tesseract's own scale: about 0-30, above 2 is an answer
+};
+
+// Tesseract's orientation detection (osd.traineddata in dataDirectory) over a gray copy of
+// the picture, shrunk first when its longest side is above kMaxDetectionSide. Nothing when
+// there is no answer: too little text, no osd data, or the detection failed. Runs on the
+// calling thread; the caller keeps OpenMP to one thread.
+std::optional<OrientationGuess> detectOrientation(Pix* picture, const std::string& dataDirectory);
+
+inline constexpr int kMaxDetectionSide = 2400;
+
+// Tesseract's answer counts only from this confidence on.
+inline constexpr float kMinGuessConfidence = 3.0f;
+
+// The guess when it names a turned page confidently enough to try reading it turned.
+std::optional<Orientation> confidentTurn(const std::optional<OrientationGuess>& guess);
+
+// A copy of the picture turned upright from the given orientation; nothing when memory runs out.
+picture::PixPtr turnedUpright(Pix* picture, Orientation orientation);
+
+// The engine's confidence in a reading as a whole: the mean of the lines' confidences, each
+// weighted by its length in bytes (a long line says more than a stray mark); 0 for none.
+double readingConfidence(const Observations& lines);
+
+// A reading is checked for orientation when it is less confident than this: upright pages
+// read with more (a clean page 0.95 or so, upside down 0.4-0.6), and the check then costs nothing.
+inline constexpr double kConfidentReading = 0.80;
+
+// Whether the reading of the page turned upright from the given orientation replaces the
+// reading as stored. From upside down, only when it is clearly more confident: an upright
+// page turned over reads worse, so it stays as it is. From a quarter turn, also when it is
+// about as confident: a sideways page can read its lines confidently one by one (each
+// crop turned back) and still in the wrong order, which the confidence does not show.
+bool turnedReadingWins(double storedConfidence, double turnedConfidence, Orientation from);
+
+inline constexpr double kTurnedReadingMargin = 0.05;
+inline constexpr double kSidewaysReadingTolerance = 0.02;
+
+}  // namespace quillfen::orientation

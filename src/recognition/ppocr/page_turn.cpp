@@ -1,0 +1,110 @@
+#include "recognition/ppocr/page_turn.h"
+
+#include <opencv2/core.hpp>
+
+#include <algorithm>
+#include <numeric>
+
+namespace quillfen::ppocr {
+namespace {
+
+// A line's length in its own heights (its character count, roughly), capped so that one
+// long line does not outweigh a page.
+double lengthOf(const cv::Mat& crop, bool tall) {
+  const double along = tall ? crop.rows : crop.cols;
+  const double across = std::max(tall ? crop.cols : crop.rows, 1);
+  return std::min(along / across, 40.0);
+}
+
+bool isTall(const cv::Mat& crop) { return crop.rows >= 1.5 * crop.cols; }
+bool isWide(const cv::Mat& crop) { return crop.cols >= 1.5 * crop.rows; }
+
+// The indices of the lines that pass the filter, longest first, at most kSampleLines.
+template <typename Filter>
+std::vector<std::size_t> longestLines(const std::vector<LineEvidence>& lines, bool tall, Filter keep) {
+  std::vector<std::size_t> indices;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (keep(lines[i])) indices.push_back(i);
+  }
+  std::stable_sort(indices.begin(), indices.end(), [&](std::size_t a, std::size_t b) {
+    return lengthOf(lines[a].crop, tall) > lengthOf(lines[b].crop, tall);
+  });
+  if (indices.size() > kSampleLines) indices.resize(kSampleLines);
+  return indices;
+}
+
+}  // namespace
+
+bool votesUpsideDown(const std::vector<DirectionVote>& votes) {
+  double weights = 0;
+  double sum = 0;
+  for (const DirectionVote& vote : votes) {
+    weights += vote.weight;
+    sum += vote.weight * (2.0 * vote.upsideDown - 1.0);
+  }
+  return weights >= kMinVoteWeight && sum / weights >= kUpsideDownMargin;
+}
+
+std::optional<Orientation> sidewaysTurn(const std::vector<SidewaysReading>& readings) {
+  double weights = 0;
+  double difference = 0;
+  for (const SidewaysReading& reading : readings) {
+    weights += reading.weight;
+    difference += reading.weight * (reading.counterClockwise - reading.clockwise);
+  }
+  if (weights <= 0) return std::nullopt;
+  const double mean = difference / weights;
+  if (mean >= kSidewaysMargin) return Orientation::turnedRight;
+  if (mean <= -kSidewaysMargin) return Orientation::turnedLeft;
+  return std::nullopt;
+}
+
+LineShapes lineShapes(const std::vector<LineEvidence>& lines) {
+  LineShapes shapes;
+  for (const LineEvidence& line : lines) {
+    if (isTall(line.crop)) shapes.tall += lengthOf(line.crop, true);
+    if (isWide(line.crop)) shapes.wide += lengthOf(line.crop, false);
+  }
+  return shapes;
+}
+
+bool mostlyTall(const LineShapes& shapes) {
+  return shapes.tall >= kMinTallLength && shapes.tall >= kMostlyTall * shapes.wide;
+}
+
+std::optional<Orientation> pageTurn(const std::vector<LineEvidence>& lines, TextRecognizer& recognizer,
+                                    DirectionClassifier& classifier) {
+  if (mostlyTall(lineShapes(lines))) {
+    std::vector<SidewaysReading> readings;
+    for (std::size_t i : longestLines(lines, true, [](const LineEvidence& line) {
+           return isTall(line.crop) && line.counterClockwiseConfidence >= 0;
+         })) {
+      cv::Mat turned;
+      cv::rotate(lines[i].crop, turned, cv::ROTATE_90_CLOCKWISE);
+      readings.push_back({lengthOf(lines[i].crop, true), lines[i].counterClockwiseConfidence,
+                          recognizer.recognize(turned).confidence()});
+    }
+    return sidewaysTurn(readings);
+  }
+  std::vector<DirectionVote> votes;
+  for (std::size_t i : longestLines(lines, false, [](const LineEvidence& line) { return isWide(line.crop); })) {
+    // An upside-down line often reads as nothing at all: it still counts half.
+    votes.push_back({lengthOf(lines[i].crop, false) * (0.5 + 0.5 * lines[i].confidence),
+                     classifier.upsideDownProbability(lines[i].crop)});
+  }
+  if (votesUpsideDown(votes)) return Orientation::upsideDown;
+  return std::nullopt;
+}
+
+cv::Mat turnedUpright(const cv::Mat& picture, Orientation orientation) {
+  cv::Mat upright;
+  switch (orientation) {
+    case Orientation::turnedRight: cv::rotate(picture, upright, cv::ROTATE_90_COUNTERCLOCKWISE); break;
+    case Orientation::upsideDown: cv::rotate(picture, upright, cv::ROTATE_180); break;
+    case Orientation::turnedLeft: cv::rotate(picture, upright, cv::ROTATE_90_CLOCKWISE); break;
+    case Orientation::upright: upright = picture.clone(); break;
+  }
+  return upright;
+}
+
+}  // namespace quillfen::ppocr

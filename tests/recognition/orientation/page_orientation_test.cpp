@@ -1,0 +1,86 @@
+// Turning pictures, Tesseract's orientation detection on real pages, and the rule that
+// decides between a page's reading as stored and turned.
+#include "recognition/orientation/page_orientation.h"
+
+#include <gtest/gtest.h>
+#include <leptonica/allheaders.h>
+
+#include "recognition/picture/picture_decoder.h"
+#include "support/run_binary.h"
+
+namespace quillfen::orientation {
+namespace {
+
+using picture::PixPtr;
+
+TEST(TurnedUpright, EachOrientationIsUndone) {
+  // An upright 3 × 2 picture with one black pixel at its top left, stored turned clockwise.
+  PixPtr upright(pixCreate(3, 2, 8));
+  pixSetAll(upright.get());
+  pixSetPixel(upright.get(), 0, 0, 0);
+  for (int quarters = 0; quarters < 4; ++quarters) {
+    PixPtr stored(quarters == 0 ? pixCopy(nullptr, upright.get()) : pixRotateOrth(upright.get(), quarters));
+    const auto orientation = static_cast<Orientation>(quarters * 90);
+    PixPtr back = turnedUpright(stored.get(), orientation);
+    ASSERT_TRUE(back);
+    l_int32 same = 0;
+    pixEqual(back.get(), upright.get(), &same);
+    EXPECT_TRUE(same) << quarters;
+  }
+}
+
+TEST(ReadingConfidence, LongLinesWeighMore) {
+  Observations lines;
+  lines.push_back(std::make_unique<TextLineObservation>("a long line of text", 0.9f));  // 19 bytes
+  lines.push_back(std::make_unique<TextLineObservation>("x", 0.1f));
+  EXPECT_NEAR(readingConfidence(lines), (19 * 0.9 + 0.1) / 20, 1e-6);
+  EXPECT_EQ(readingConfidence(Observations()), 0.0);
+}
+
+TEST(TurnedReadingWins, UpsideDownNeedsAClearlyBetterReading) {
+  EXPECT_TRUE(turnedReadingWins(0.58, 0.98, Orientation::upsideDown));
+  EXPECT_FALSE(turnedReadingWins(0.95, 0.97, Orientation::upsideDown));
+  EXPECT_FALSE(turnedReadingWins(0.95, 0.60, Orientation::upsideDown));
+}
+
+TEST(TurnedReadingWins, AQuarterTurnNeedsOnlyAnEqualReading) {
+  // Lines turned back one by one can read confidently, in the wrong order.
+  EXPECT_TRUE(turnedReadingWins(0.985, 0.988, Orientation::turnedRight));
+  EXPECT_TRUE(turnedReadingWins(0.985, 0.975, Orientation::turnedLeft));
+  EXPECT_FALSE(turnedReadingWins(0.95, 0.70, Orientation::turnedLeft));
+  EXPECT_FALSE(turnedReadingWins(0.5, 0.9, Orientation::upright));
+}
+
+std::optional<OrientationGuess> detect(const std::string& picture) {
+  auto image = picture::decodePicture(test_support::dataPath(picture));
+  if (!image) throw std::runtime_error("test picture does not decode");
+  return detectOrientation(image->pix(), QUILLFEN_TESSDATA_DIR);
+}
+
+TEST(DetectOrientation, NamesEachTurnOfAPrintedPage) {
+  const std::pair<const char*, Orientation> pages[] = {
+      {"page.png", Orientation::upright},
+      {"page-rot90.png", Orientation::turnedRight},
+      {"page-rot180.png", Orientation::upsideDown},
+      {"page-rot270.png", Orientation::turnedLeft},
+  };
+  for (const auto& [file, orientation] : pages) {
+    const auto guess = detect(file);
+    ASSERT_TRUE(guess) << file;
+    EXPECT_EQ(guess->orientation, orientation) << file;
+    EXPECT_GE(guess->confidence, kMinGuessConfidence) << file;
+  }
+  EXPECT_EQ(confidentTurn(detect("page.png")), std::nullopt);
+  EXPECT_EQ(confidentTurn(detect("page-rot180.png")), Orientation::upsideDown);
+}
+
+TEST(DetectOrientation, NoAnswerWithoutTextOrWithoutData) {
+  EXPECT_EQ(detect("blank.png"), std::nullopt);
+  auto image = picture::decodePicture(test_support::dataPath("page.png"));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(detectOrientation(image->pix(), "/nonexistent/tessdata"), std::nullopt);
+  EXPECT_EQ(confidentTurn(OrientationGuess{Orientation::upsideDown, 1.0f}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quillfen::orientation
