@@ -3,9 +3,9 @@
 #include "cli/fail.h"
 #include "cli/messages.h"
 #include "cli/run.h"
-#include "recognition/choice/engine_choice.h"
 #include "platform/early_start.h"
 #include "platform/process.h"
+#include "recognition/choice/engine_choice.h"
 #include "recognition/out_of_memory.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include "cli/language_list.h"
 #include "cli/messages.h"
 #include "platform/file_system.h"
-#include "record/json_line.h"
 #include "recognition/recognizer_stage.h"
+#include "record/json_line.h"
 
 namespace quillfen {
 namespace {

@@ -18,10 +18,10 @@ struct LanguageSubtag {
 };
 
 constexpr LanguageSubtag languageSubtags[] = {
-    {"en", "latn", english},    {"fr", "latn", french},     {"it", "latn", italian},   {"de", "latn", german},
-    {"es", "latn", spanish},    {"pt", "latn", portuguese}, {"ko", "kore", korean},    {"ja", "jpan", japanese},
-    {"ru", "cyrl", russian},    {"uk", "cyrl", ukrainian},  {"th", "thai", thai},      {"vi", "latn", vietnamese},
-    {"ar", "arab", arabic},     {"ars", "arab", arabic},
+    {"en", "latn", english}, {"fr", "latn", french},     {"it", "latn", italian}, {"de", "latn", german},
+    {"es", "latn", spanish}, {"pt", "latn", portuguese}, {"ko", "kore", korean},  {"ja", "jpan", japanese},
+    {"ru", "cyrl", russian}, {"uk", "cyrl", ukrainian},  {"th", "thai", thai},    {"vi", "latn", vietnamese},
+    {"ar", "arab", arabic},  {"ars", "arab", arabic},
 };
 
 constexpr std::string_view simplifiedRegions[] = {"cn", "sg", "my"};
@@ -72,8 +72,8 @@ std::optional<WrittenLanguage> readLanguageIdentifier(std::string_view identifie
     const std::string& piece = (*pieces)[i];
     if (i == 1 && piece.size() == 4 && allOf(piece, isLetter)) {
       script = piece;
-    } else if (region.empty() && ((piece.size() == 2 && allOf(piece, isLetter)) ||
-                                  (piece.size() == 3 && allOf(piece, isDigit)))) {
+    } else if (region.empty() &&
+               ((piece.size() == 2 && allOf(piece, isLetter)) || (piece.size() == 3 && allOf(piece, isDigit)))) {
       region = piece;
     } else {
       return std::nullopt;

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "record/ocr_output.h"
 #include "recognition/observation.h"
+#include "record/ocr_output.h"
 
 namespace quillfen {
 

@@ -2,10 +2,8 @@
 
 namespace quillfen {
 
-Status recognize(const TextEngine& engine, const std::string& imagePath,
-                const std::vector<std::string>& languages,
-                std::unique_ptr<TextRecognitionRequest>& request,
-                std::unique_ptr<ImageRequestHandler>& handler) {
+Status recognize(const TextEngine& engine, const std::string& imagePath, const std::vector<std::string>& languages,
+                 std::unique_ptr<TextRecognitionRequest>& request, std::unique_ptr<ImageRequestHandler>& handler) {
   std::unique_ptr<DecodedImage> image = engine.decodeImage(imagePath);
   if (!image) return Status::unreadableImage();
 

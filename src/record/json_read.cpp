@@ -1,8 +1,9 @@
 #include "record/json_read.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
 #include <limits>
-#include <nlohmann/json.hpp>
 
 namespace quillfen {
 

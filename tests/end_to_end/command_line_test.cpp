@@ -1,7 +1,8 @@
 // The command line as a caller sees it: the real binary, its bytes and exit status.
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include "cli/messages.h"
 #include "support/run_binary.h"
@@ -30,8 +31,15 @@ TEST(CommandLine, MissingFileEchoesThePathExactly) {
   const std::string prefix(messages::notFound);
   EXPECT_EQ(prefix.size(), 30u);
   const std::string paths[] = {
-      "", "no/such/picture.png", "/no/such/picture.png", " spaced name .png", "-starts-with-dash",
-      "图片/扫描件.png", "line\nbreak.png", "~/tilde.png", "./x/../y.png",
+      "",
+      "no/such/picture.png",
+      "/no/such/picture.png",
+      " spaced name .png",
+      "-starts-with-dash",
+      "图片/扫描件.png",
+      "line\nbreak.png",
+      "~/tilde.png",
+      "./x/../y.png",
   };
   for (const std::string& path : paths) expectFailure(runBinary({path}), prefix + path);
 }
@@ -50,7 +58,8 @@ TEST(CommandLine, FailedWriteToStandardOutputIsAFailure) {
   const std::string picture = test_support::dataPath("english.png");
   const std::string prefix(messages::outputFailed);
 
-  expectFailure(runBinary({picture}, test_support::StandardOutput::file("/dev/full")), prefix + "No space left on device");
+  expectFailure(runBinary({picture}, test_support::StandardOutput::file("/dev/full")),
+                prefix + "No space left on device");
   expectFailure(runBinary({picture}, test_support::StandardOutput::none()), prefix + "Bad file descriptor");
 
   int brokenPipe[2];

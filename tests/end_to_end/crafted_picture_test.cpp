@@ -163,7 +163,8 @@ TEST(CraftedPicture, BmpAndTiffVariantsOtherProgramsWriteAreRead) {
   }
   // Damaged, they end as any damaged picture does.
   for (const auto& [name, bytes] : cases) {
-    expectUnreadable(test_support::runBinary({dir.write("cut-" + name, bytes.substr(0, bytes.size() / 2))}), "half of " + name);
+    expectUnreadable(test_support::runBinary({dir.write("cut-" + name, bytes.substr(0, bytes.size() / 2))}),
+                     "half of " + name);
   }
 }
 

@@ -24,10 +24,10 @@ ProcessResult runWithEnvironment(const std::vector<std::string>& assignments,
 // libgomp (loaded for Tesseract) reads these as the process loads, before main, and used
 // to print its complaints, or its whole settings, to standard error on successful runs.
 const std::vector<std::string> kOpenMpSettings = {
-    "OMP_NUM_THREADS=",       "OMP_NUM_THREADS=0",   "OMP_NUM_THREADS=-1",  "OMP_NUM_THREADS=abc",
-    "OMP_THREAD_LIMIT=0",     "OMP_THREAD_LIMIT=-4", "GOMP_SPINCOUNT=lots", "OMP_PROC_BIND=sideways",
-    "OMP_PLACES=nowhere{",    "OMP_DISPLAY_ENV=true", "OMP_DISPLAY_ENV=verbose", "GOMP_DEBUG=1",
-    "OMP_STACKSIZE=1",        "OMP_WAIT_POLICY=x",
+    "OMP_NUM_THREADS=",    "OMP_NUM_THREADS=0",    "OMP_NUM_THREADS=-1",      "OMP_NUM_THREADS=abc",
+    "OMP_THREAD_LIMIT=0",  "OMP_THREAD_LIMIT=-4",  "GOMP_SPINCOUNT=lots",     "OMP_PROC_BIND=sideways",
+    "OMP_PLACES=nowhere{", "OMP_DISPLAY_ENV=true", "OMP_DISPLAY_ENV=verbose", "GOMP_DEBUG=1",
+    "OMP_STACKSIZE=1",     "OMP_WAIT_POLICY=x",
 };
 
 TEST(Environment, OpenMpVariablesPrintNothingOnSuccess) {
@@ -41,8 +41,8 @@ TEST(Environment, OpenMpVariablesPrintNothingOnSuccess) {
 }
 
 TEST(Environment, OpenMpVariablesDoNotChangeTheResult) {
-  for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{dataPath("english.png")}, std::vector<std::string>{dataPath("english.png"), "fr-FR"}}) {
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{dataPath("english.png")},
+                                                    std::vector<std::string>{dataPath("english.png"), "fr-FR"}}) {
     const ProcessResult plain = test_support::runBinary(arguments);
     ASSERT_EQ(plain.status, 0);
     ASSERT_EQ(plain.err, "");

@@ -1,9 +1,10 @@
 // Bad files, special files and odd paths through the real binary: each ends with the exact
 // message, status 1, nothing on standard output, within bounds of time and memory measured
 // from outside the process.
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>

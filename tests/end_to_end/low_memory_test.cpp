@@ -36,8 +36,8 @@ void expectContractOutcome(const ProcessResult& result, const std::string& what)
   }
   EXPECT_EQ(result.status, 1) << what;
   EXPECT_EQ(result.out, "") << what;
-  const bool memory = result.err.rfind(messages::recognitionFailed, 0) == 0 &&
-                      result.err.find("内存不足") != std::string::npos;
+  const bool memory =
+      result.err.rfind(messages::recognitionFailed, 0) == 0 && result.err.find("内存不足") != std::string::npos;
   EXPECT_TRUE(memory || result.err == messages::unreadableImage) << what << ": " << result.err;
 }
 
@@ -55,8 +55,7 @@ TEST(LowMemory, SmallPictureWithTooLittleMemoryForTheEnginesSaysSo) {
   // needs less: about 135 MB fails as it loads its data, 140 MB reads.
   for (const long kilobytes : {134'000L, 140'000L, 170'000L, 200'000L, 240'000L}) {
     for (const std::string languages : {"", "fr-FR"}) {
-      expectContractOutcome(runWithin(kilobytes, {picture, languages}),
-                            std::to_string(kilobytes) + " KB " + languages);
+      expectContractOutcome(runWithin(kilobytes, {picture, languages}), std::to_string(kilobytes) + " KB " + languages);
     }
   }
 }

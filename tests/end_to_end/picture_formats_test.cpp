@@ -12,7 +12,8 @@ namespace {
 class PictureFormat : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(PictureFormat, ReadsTheFirstPictureAsStored) {
-  const test_support::ProcessResult result = test_support::runBinary({test_support::dataPath(std::string("formats/") + GetParam())});
+  const test_support::ProcessResult result =
+      test_support::runBinary({test_support::dataPath(std::string("formats/") + GetParam())});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
   const std::optional<OcrOutput> record = readOcrOutput(result.out);
@@ -22,24 +23,24 @@ TEST_P(PictureFormat, ReadsTheFirstPictureAsStored) {
   EXPECT_EQ(record->lines(), 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, PictureFormat,
-    ::testing::Values("heic.heic", "avif.avif", "alpha-dark-text.png", "alpha-light-text.png", "alpha.webp",
-                      "gray16.png", "gray16.tiff", "palette.png", "1bit.png", "1bit-g4.tiff", "cmyk.jpg", "gray.jpg",
-                      "progressive.jpg", "lossy.webp", "lossless.webp", "animated.gif", "multipage.tiff",
-                      "picture.bmp", "picture.pgm", "picture.ppm", "png-named.jpg"),
-    [](const ::testing::TestParamInfo<const char*>& param) {
-      std::string name = param.param;
-      for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-      }
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Formats, PictureFormat,
+                         ::testing::Values("heic.heic", "avif.avif", "alpha-dark-text.png", "alpha-light-text.png",
+                                           "alpha.webp", "gray16.png", "gray16.tiff", "palette.png", "1bit.png",
+                                           "1bit-g4.tiff", "cmyk.jpg", "gray.jpg", "progressive.jpg", "lossy.webp",
+                                           "lossless.webp", "animated.gif", "multipage.tiff", "picture.bmp",
+                                           "picture.pgm", "picture.ppm", "png-named.jpg"),
+                         [](const ::testing::TestParamInfo<const char*>& param) {
+                           std::string name = param.param;
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
 
 TEST(PictureInput, StandardInputIsReadAsAStream) {
   const std::string picture = test_support::dataPath("formats/palette.png");
-  const test_support::ProcessResult result =
-      test_support::runProgram({"/bin/sh", "-c", "cat \"$1\" | \"$2\" /dev/stdin", "sh", picture, test_support::toolPath()});
+  const test_support::ProcessResult result = test_support::runProgram(
+      {"/bin/sh", "-c", "cat \"$1\" | \"$2\" /dev/stdin", "sh", picture, test_support::toolPath()});
   ASSERT_EQ(result.status, 0) << result.err;
   const std::optional<OcrOutput> record = readOcrOutput(result.out);
   ASSERT_TRUE(record);

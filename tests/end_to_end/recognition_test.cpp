@@ -76,7 +76,8 @@ TEST(Recognition, ReceiptColumnsStayApartOnTheirRows) {
 TEST(Recognition, OtherLanguagesSendTheRunToTesseract) {
   const OcrOutput english = successfulRecord(runBinary({dataPath("english.png"), "en-US,fr-FR"}));
   EXPECT_EQ(english.engine(), "tesseract");
-  EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("english"), english.text()), 0.05) << english.text();
+  EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("english"), english.text()), 0.05)
+      << english.text();
   EXPECT_EQ(english.lines(), 3);
   EXPECT_GT(english.confidence(), 0.5);
 }
@@ -136,7 +137,8 @@ TEST(Recognition, UndecodablePictureIsReportedBeforeTheLanguages) {
 TEST(Recognition, EmptyLanguageListReadsEnglish) {
   const OcrOutput record = successfulRecord(runBinary({dataPath("english.png"), ",,"}));
   EXPECT_EQ(record.engine(), "ppocr-v4");
-  EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("english"), record.text()), 0.05) << record.text();
+  EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("english"), record.text()), 0.05)
+      << record.text();
 }
 
 TEST(Recognition, LanguageListReachesTesseract) {
@@ -153,7 +155,7 @@ TEST(Recognition, LanguageListReachesTesseract) {
 // One picture per language (tests/data/languages/, rendered by its render.sh), read with
 // the identifier Vision takes and with the bare and region forms people write.
 struct LanguageSample {
-  const char* name;                       // tests/data/languages/NAME.png and .txt
+  const char* name;                        // tests/data/languages/NAME.png and .txt
   std::vector<std::string> languageLists;  // each read separately
   const char* engine;
   double maximumErrorRate;  // width-folded character error rate, below which a reading passes
@@ -180,31 +182,30 @@ TEST_P(LanguagePicture, ReadsWithEveryFormOfItsIdentifier) {
 // Tesseract reads them.
 INSTANTIATE_TEST_SUITE_P(
     Languages, LanguagePicture,
-    ::testing::Values(
-        LanguageSample{"en-US", {"en-US", "en", "en-GB", "EN_au"}, "ppocr-v4", 0.05},
-        LanguageSample{"en-US", {"en-US,fr-FR", "en,de", "en_GB,it-IT"}, "tesseract", 0.05},
-        LanguageSample{"zh-Hans", {"zh-Hans", "zh", "zh-CN", "zh_SG", "zh-Hans,en"}, "ppocr-v4", 0.05},
-        LanguageSample{"zh-Hans", {"zh-Hans,zh-Hant", "zh-CN,ko", "zh,en,ja"}, "tesseract", 0.05},
-        LanguageSample{"fr-FR", {"fr-FR", "fr", "fr-CA", "FR_be"}, "tesseract", 0.05},
-        LanguageSample{"it-IT", {"it-IT", "it", "it-CH"}, "tesseract", 0.05},
-        LanguageSample{"de-DE", {"de-DE", "de", "de-AT", "de_ch"}, "tesseract", 0.05},
-        LanguageSample{"es-ES", {"es-ES", "es", "es-MX", "es-419"}, "tesseract", 0.05},
-        LanguageSample{"pt-BR", {"pt-BR", "pt", "pt-PT", "pt_br"}, "tesseract", 0.05},
-        LanguageSample{"zh-Hant", {"zh-Hant", "zh-TW", "zh-HK", "zh_Hant_TW"}, "tesseract", 0.05},
-        LanguageSample{"yue-Hans", {"yue-Hans", "yue-CN", "yue_hans"}, "tesseract", 0.05},
-        // Tesseract's Traditional Chinese data reads 雨 as 兩 and 冇 as 有 on this page
-        // (3 errors in 34): the one sample held to 10 % rather than 5 %.
-        LanguageSample{"yue-Hant", {"yue-Hant", "yue", "yue-HK"}, "tesseract", 0.10},
-        LanguageSample{"ko-KR", {"ko-KR", "ko", "KO_kr"}, "tesseract", 0.05},
-        LanguageSample{"ja-JP", {"ja-JP", "ja", "ja_jp"}, "tesseract", 0.05},
-        LanguageSample{"ru-RU", {"ru-RU", "ru", "ru-UA"}, "tesseract", 0.05},
-        LanguageSample{"uk-UA", {"uk-UA", "uk", "uk_ua"}, "tesseract", 0.05},
-        LanguageSample{"th-TH", {"th-TH", "th", "th_th"}, "tesseract", 0.10},
-        LanguageSample{"vi-VT", {"vi-VT", "vi", "vi-VN"}, "tesseract", 0.05},
-        LanguageSample{"ar-SA", {"ar-SA", "ars-SA", "ar", "ars", "ar-EG"}, "tesseract", 0.10},
-        // Scripts mixed on one page, read in one Tesseract pass with the list's languages.
-        LanguageSample{"ja-en", {"ja-JP,en-US", "ja,en"}, "tesseract", 0.05},
-        LanguageSample{"ko-zh", {"ko-KR,zh-Hans", "ko,zh-CN"}, "tesseract", 0.05}),
+    ::testing::Values(LanguageSample{"en-US", {"en-US", "en", "en-GB", "EN_au"}, "ppocr-v4", 0.05},
+                      LanguageSample{"en-US", {"en-US,fr-FR", "en,de", "en_GB,it-IT"}, "tesseract", 0.05},
+                      LanguageSample{"zh-Hans", {"zh-Hans", "zh", "zh-CN", "zh_SG", "zh-Hans,en"}, "ppocr-v4", 0.05},
+                      LanguageSample{"zh-Hans", {"zh-Hans,zh-Hant", "zh-CN,ko", "zh,en,ja"}, "tesseract", 0.05},
+                      LanguageSample{"fr-FR", {"fr-FR", "fr", "fr-CA", "FR_be"}, "tesseract", 0.05},
+                      LanguageSample{"it-IT", {"it-IT", "it", "it-CH"}, "tesseract", 0.05},
+                      LanguageSample{"de-DE", {"de-DE", "de", "de-AT", "de_ch"}, "tesseract", 0.05},
+                      LanguageSample{"es-ES", {"es-ES", "es", "es-MX", "es-419"}, "tesseract", 0.05},
+                      LanguageSample{"pt-BR", {"pt-BR", "pt", "pt-PT", "pt_br"}, "tesseract", 0.05},
+                      LanguageSample{"zh-Hant", {"zh-Hant", "zh-TW", "zh-HK", "zh_Hant_TW"}, "tesseract", 0.05},
+                      LanguageSample{"yue-Hans", {"yue-Hans", "yue-CN", "yue_hans"}, "tesseract", 0.05},
+                      // Tesseract's Traditional Chinese data reads 雨 as 兩 and 冇 as 有 on this page
+                      // (3 errors in 34): the one sample held to 10 % rather than 5 %.
+                      LanguageSample{"yue-Hant", {"yue-Hant", "yue", "yue-HK"}, "tesseract", 0.10},
+                      LanguageSample{"ko-KR", {"ko-KR", "ko", "KO_kr"}, "tesseract", 0.05},
+                      LanguageSample{"ja-JP", {"ja-JP", "ja", "ja_jp"}, "tesseract", 0.05},
+                      LanguageSample{"ru-RU", {"ru-RU", "ru", "ru-UA"}, "tesseract", 0.05},
+                      LanguageSample{"uk-UA", {"uk-UA", "uk", "uk_ua"}, "tesseract", 0.05},
+                      LanguageSample{"th-TH", {"th-TH", "th", "th_th"}, "tesseract", 0.10},
+                      LanguageSample{"vi-VT", {"vi-VT", "vi", "vi-VN"}, "tesseract", 0.05},
+                      LanguageSample{"ar-SA", {"ar-SA", "ars-SA", "ar", "ars", "ar-EG"}, "tesseract", 0.10},
+                      // Scripts mixed on one page, read in one Tesseract pass with the list's languages.
+                      LanguageSample{"ja-en", {"ja-JP,en-US", "ja,en"}, "tesseract", 0.05},
+                      LanguageSample{"ko-zh", {"ko-KR,zh-Hans", "ko,zh-CN"}, "tesseract", 0.05}),
     [](const ::testing::TestParamInfo<LanguageSample>& param) {
       std::string name = param.param.name;
       for (char& c : name) {

@@ -32,7 +32,8 @@ TEST(Streams, FifoWhoseWriterSendsNoPictureIsUnreadable) {
   test_support::TempDir dir;
   const std::string script =
       "mkfifo \"$1/f\" || exit 9; \"$2\" \"$1/f\" & sleep 0.3; echo 'not a picture' > \"$1/f\"; wait $!";
-  const ProcessResult result = test_support::runProgram({"/bin/sh", "-c", script, "sh", dir.path(), test_support::toolPath()});
+  const ProcessResult result =
+      test_support::runProgram({"/bin/sh", "-c", script, "sh", dir.path(), test_support::toolPath()});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, messages::unreadableImage);

@@ -21,7 +21,8 @@ TEST(VisionRecognition, ReadsTheEnglishPicture) {
   std::optional<OcrOutput> record = readOcrOutput(result.out);
   ASSERT_TRUE(record) << result.out;
   EXPECT_EQ(record->engine(), "macos-vision");
-  EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("english"), record->text()), 0.05) << record->text();
+  EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("english"), record->text()), 0.05)
+      << record->text();
   EXPECT_GT(record->lines(), 0);
   EXPECT_GT(record->confidence(), 0.0);
   EXPECT_LE(record->confidence(), 1.0);

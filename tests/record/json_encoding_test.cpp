@@ -19,7 +19,8 @@ TEST(JsonLine, EmptyRecordIsCompact) {
 }
 
 TEST(JsonLine, StringsEscapeOnlyWhatJsonNeedsPlusTheSolidus) {
-  EXPECT_EQ(encoded("第一行\n第二行", 1, 2, "e"), "{\"text\":\"第一行\\n第二行\",\"confidence\":1,\"lines\":2,\"engine\":\"e\"}");
+  EXPECT_EQ(encoded("第一行\n第二行", 1, 2, "e"),
+            "{\"text\":\"第一行\\n第二行\",\"confidence\":1,\"lines\":2,\"engine\":\"e\"}");
   EXPECT_EQ(encoded("2024/06/15", 1, 1, "e"), R"({"text":"2024\/06\/15","confidence":1,"lines":1,"engine":"e"})");
   EXPECT_EQ(encoded("say \"hi\" \\ bye", 1, 1, "e"),
             R"({"text":"say \"hi\" \\ bye","confidence":1,"lines":1,"engine":"e"})");

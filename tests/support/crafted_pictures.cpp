@@ -1,13 +1,12 @@
 #include "support/crafted_pictures.h"
 
+#include <jpeglib.h>
 #include <zlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace quillfen::test_support {
 namespace {
@@ -184,7 +183,8 @@ std::string bmpOs2(const Raster& r) {
   for (std::uint32_t row = r.height; row-- > 0;) {
     std::string line;
     for (std::uint32_t x = 0; x < r.width; ++x) {
-      line += {static_cast<char>(at(r, x, row, 2)), static_cast<char>(at(r, x, row, 1)), static_cast<char>(at(r, x, row, 0))};
+      line += {static_cast<char>(at(r, x, row, 2)), static_cast<char>(at(r, x, row, 1)),
+               static_cast<char>(at(r, x, row, 0))};
     }
     line.resize(stride, '\0');
     out += line;
@@ -243,13 +243,17 @@ std::string tiffGray16Alpha(const Raster& r) {
   const std::uint32_t ifd = 8, afterIfd = ifd + 2 + entries * 12 + 4;
   const std::uint32_t pixelOffset = afterIfd;
   const Entry table[entries] = {
-      {256, 4, 1, r.width},       {257, 4, 1, r.height},
-      {258, 3, 2, 16 | 16 << 16}, {259, 3, 1, 1},  // 16 bits twice (fits in place); no compression
-      {262, 3, 1, 1},             // black is zero
-      {273, 4, 1, pixelOffset},   {277, 3, 1, 2},  // two samples per pixel
-      {278, 4, 1, r.height},      {279, 4, 1, static_cast<std::uint32_t>(pixels.size())},
-      {284, 3, 1, 1},             // chunky
-      {338, 3, 1, 2},             // the extra sample is unassociated alpha
+      {256, 4, 1, r.width},
+      {257, 4, 1, r.height},
+      {258, 3, 2, 16 | 16 << 16},
+      {259, 3, 1, 1},  // 16 bits twice (fits in place); no compression
+      {262, 3, 1, 1},  // black is zero
+      {273, 4, 1, pixelOffset},
+      {277, 3, 1, 2},  // two samples per pixel
+      {278, 4, 1, r.height},
+      {279, 4, 1, static_cast<std::uint32_t>(pixels.size())},
+      {284, 3, 1, 1},  // chunky
+      {338, 3, 1, 2},  // the extra sample is unassociated alpha
   };
   std::string out = "II";
   little16(out, 42);

@@ -27,10 +27,10 @@ struct Raster {
 };
 
 // BMP and TIFF variants that other programs write by default and Leptonica does not read.
-std::string bmpRle8Gray(const Raster& raster);     // 8-bit gray palette, RLE8 (ImageMagick's grey BMP)
-std::string bmpOs2(const Raster& raster);          // OS/2 1.x header, 24-bit
+std::string bmpRle8Gray(const Raster& raster);       // 8-bit gray palette, RLE8 (ImageMagick's grey BMP)
+std::string bmpOs2(const Raster& raster);            // OS/2 1.x header, 24-bit
 std::string bmpArgbBitFields(const Raster& raster);  // 32-bit, BITMAPV4 header, alpha mask, opaque
-std::string bmpRgb565(const Raster& raster);       // 16-bit, bit fields 5-6-5
-std::string tiffGray16Alpha(const Raster& raster);  // 16-bit gray and alpha, uncompressed, opaque
+std::string bmpRgb565(const Raster& raster);         // 16-bit, bit fields 5-6-5
+std::string tiffGray16Alpha(const Raster& raster);   // 16-bit gray and alpha, uncompressed, opaque
 
 }  // namespace quillfen::test_support

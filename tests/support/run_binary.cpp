@@ -51,8 +51,7 @@ ProcessResult runProgram(const std::vector<std::string>& arguments, const Standa
 
   const auto start = std::chrono::steady_clock::now();
   pid_t pid;
-  const int spawned = posix_spawn(&pid, arguments[0].c_str(),
-                                  &actions, nullptr, argv.data(), environ);
+  const int spawned = posix_spawn(&pid, arguments[0].c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   close(outPipe[1]);
   close(errPipe[1]);

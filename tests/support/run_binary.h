@@ -6,11 +6,11 @@
 namespace quillfen::test_support {
 
 struct ProcessResult {
-  int status = -1;      // exit status, or -1 when the process did not exit normally
-  int signal = 0;       // the signal that ended it, if any
-  std::string out;      // everything it wrote to standard output
-  std::string err;      // everything it wrote to standard error
-  double seconds = 0;   // wall time from start to exit
+  int status = -1;         // exit status, or -1 when the process did not exit normally
+  int signal = 0;          // the signal that ended it, if any
+  std::string out;         // everything it wrote to standard output
+  std::string err;         // everything it wrote to standard error
+  double seconds = 0;      // wall time from start to exit
   long peakKilobytes = 0;  // the process's peak resident memory
 };
 
@@ -20,8 +20,8 @@ std::string dataPath(const std::string& name);
 
 // Where the program's standard output goes; by default a pipe the caller reads.
 struct StandardOutput {
-  std::string path;   // a file opened for writing, when not empty
-  int fd = -1;        // this descriptor of the caller's, when not negative
+  std::string path;     // a file opened for writing, when not empty
+  int fd = -1;          // this descriptor of the caller's, when not negative
   bool closed = false;  // no standard output at all
 
   static StandardOutput file(std::string path) { return {std::move(path), -1, false}; }

@@ -16,9 +16,7 @@ bool ppocrReads(const std::vector<std::string>& languages) {
   });
 }
 
-std::vector<std::string> ppocrModelFolders() {
-  return {QUILLFEN_PPOCR_MODEL_DIR, QUILLFEN_PPOCR_INSTALLED_MODEL_DIR};
-}
+std::vector<std::string> ppocrModelFolders() { return {QUILLFEN_PPOCR_MODEL_DIR, QUILLFEN_PPOCR_INSTALLED_MODEL_DIR}; }
 
 std::unique_ptr<TextEngine> chooseEngine(const std::vector<std::string>& languages) {
   if (ppocrReads(languages)) return std::make_unique<ppocr::PpocrEngine>(ppocrModelFolders());

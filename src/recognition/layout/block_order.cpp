@@ -84,10 +84,14 @@ float coveredShare(const LineBox& box, const TextBlock& block) {
     return [y](const Point& a, const Point& b) { return Point{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y}; };
   };
   Polygon part = outlineOrBounds(block);
-  part = clipped(part, [&](const Point& p) { return p.x >= left; }, atX(left));
-  part = clipped(part, [&](const Point& p) { return p.x <= right; }, atX(right));
-  part = clipped(part, [&](const Point& p) { return p.y >= top; }, atY(top));
-  part = clipped(part, [&](const Point& p) { return p.y <= bottom; }, atY(bottom));
+  part = clipped(
+      part, [&](const Point& p) { return p.x >= left; }, atX(left));
+  part = clipped(
+      part, [&](const Point& p) { return p.x <= right; }, atX(right));
+  part = clipped(
+      part, [&](const Point& p) { return p.y >= top; }, atY(top));
+  part = clipped(
+      part, [&](const Point& p) { return p.y <= bottom; }, atY(bottom));
   return part.size() < 3 ? 0 : area(part) / boxArea;
 }
 

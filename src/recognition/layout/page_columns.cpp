@@ -125,7 +125,8 @@ int runningTextHeight(const std::vector<Line>& lines, const InkRun& columns, dou
   std::nth_element(fills.begin(), fills.begin() + middle, fills.end());
   std::nth_element(heights.begin(), heights.begin() + middle, heights.end());
   const int height = heights[static_cast<std::size_t>(middle)];
-  const bool running = fills[static_cast<std::size_t>(middle)] >= kFilledShare && columns.length() >= minLineLengths * height;
+  const bool running =
+      fills[static_cast<std::size_t>(middle)] >= kFilledShare && columns.length() >= minLineLengths * height;
   return running ? height : 0;
 }
 
@@ -157,9 +158,11 @@ std::optional<InkRun> gutter(const std::vector<Line>& lines, int first, int last
   // reach into the gutter.
   const auto fewest = *std::min_element(crossing.begin() + best->start, crossing.begin() + best->end);
   std::vector<int> clear(crossing.size(), 0);
-  for (int x = best->start; x < best->end; ++x) clear[static_cast<std::size_t>(x)] = crossing[static_cast<std::size_t>(x)] == fewest;
+  for (int x = best->start; x < best->end; ++x)
+    clear[static_cast<std::size_t>(x)] = crossing[static_cast<std::size_t>(x)] == fewest;
   const std::vector<InkRun> cores = inkedRuns(clear);
-  return *std::max_element(cores.begin(), cores.end(), [](const InkRun& a, const InkRun& b) { return a.length() < b.length(); });
+  return *std::max_element(cores.begin(), cores.end(),
+                           [](const InkRun& a, const InkRun& b) { return a.length() < b.length(); });
 }
 
 }  // namespace

@@ -53,7 +53,8 @@ namespace {
 bool sideBySide(const PageArea& a, const PageArea& b) {
   const int overlapY = std::min(a.y + a.height, b.y + b.height) - std::max(a.y, b.y);
   const int overlapX = std::min(a.x + a.width, b.x + b.width) - std::max(a.x, b.x);
-  return overlapX <= 0 && static_cast<float>(overlapY) >= kMinSideBySideOverlap * static_cast<float>(std::min(a.height, b.height));
+  return overlapX <= 0 &&
+         static_cast<float>(overlapY) >= kMinSideBySideOverlap * static_cast<float>(std::min(a.height, b.height));
 }
 
 }  // namespace

@@ -18,9 +18,9 @@ struct TextBlock {
   PageArea bounds;
   std::vector<Point> outline;  // the block's polygon in picture pixels; empty: its bounds
   int lineCount = 0;
-  float lineHeight = 0;  // the median height of its text lines
+  float lineHeight = 0;   // the median height of its text lines
   float filledShare = 0;  // the share of its lines that span at least 60 % of its width
-  bool flowing = false;  // running text inside a column
+  bool flowing = false;   // running text inside a column
 };
 
 // The blocks of a page that hold text lines, in the reading order the layout analysis

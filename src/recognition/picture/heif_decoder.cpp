@@ -9,7 +9,8 @@ namespace quillfen::picture {
 
 std::unique_ptr<HeifFile> HeifFile::open(const std::uint8_t* data, std::size_t size) {
   std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(), heif_context_free);
-  if (!context || heif_context_read_from_memory_without_copy(context.get(), data, size, nullptr).code != heif_error_Ok) {
+  if (!context ||
+      heif_context_read_from_memory_without_copy(context.get(), data, size, nullptr).code != heif_error_Ok) {
     return nullptr;
   }
   heif_image_handle* handle = nullptr;

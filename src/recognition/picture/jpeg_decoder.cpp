@@ -86,8 +86,7 @@ bool decodeInto(Decoding& d, const std::uint8_t* data, std::size_t size, std::ui
     const auto y = static_cast<std::ptrdiff_t>(d.info.output_scanline);
     JSAMPROW rows[1] = {d.row.data()};
     if (jpeg_read_scanlines(&d.info, rows, 1) != 1) return false;
-    storeRow(d.row.data(), d.info.out_color_space, d.info.saw_Adobe_marker != 0, width,
-             pixels32 + y * wordsPerLine);
+    storeRow(d.row.data(), d.info.out_color_space, d.info.saw_Adobe_marker != 0, width, pixels32 + y * wordsPerLine);
   }
   // Reading on to the end marker is what reports a truncated end or stray bytes.
   if (!jpeg_finish_decompress(&d.info)) return false;

@@ -40,7 +40,9 @@ PixPtr toPix(const cv::Mat& decoded) {
     for (int x = 0; x < decoded.cols; ++x, in += channels) {
       switch (channels) {
         case 1: SET_DATA_BYTE(out, x, static_cast<l_uint8>(eightBits(in[0]))); break;
-        case 2: composeRGBAPixel(eightBits(in[0]), eightBits(in[0]), eightBits(in[0]), eightBits(in[1]), out + x); break;
+        case 2:
+          composeRGBAPixel(eightBits(in[0]), eightBits(in[0]), eightBits(in[0]), eightBits(in[1]), out + x);
+          break;
         case 3: composeRGBPixel(eightBits(in[2]), eightBits(in[1]), eightBits(in[0]), out + x); break;
         default: composeRGBAPixel(eightBits(in[2]), eightBits(in[1]), eightBits(in[0]), eightBits(in[3]), out + x);
       }

@@ -26,8 +26,7 @@ class Descriptor {
 
 }  // namespace
 
-std::optional<PictureBytes> readPictureBytes(const std::string& path, const PrefixCheck& check,
-                                             std::size_t maxBytes) {
+std::optional<PictureBytes> readPictureBytes(const std::string& path, const PrefixCheck& check, std::size_t maxBytes) {
   // Opened without blocking, so that a device that waits in open() does not hold the run
   // up; reads then block as usual.
   Descriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));

@@ -3,9 +3,9 @@
 #include <leptonica/allheaders.h>
 
 #include "recognition/picture/alpha_flattening.h"
-#include "recognition/picture/leptonica_messages.h"
 #include "recognition/picture/heif_decoder.h"
 #include "recognition/picture/jpeg_decoder.h"
+#include "recognition/picture/leptonica_messages.h"
 #include "recognition/picture/opencv_decoder.h"
 #include "recognition/picture/picture_bytes.h"
 #include "recognition/picture/picture_header.h"
@@ -15,16 +15,13 @@ namespace {
 
 PixPtr decodeFormat(const PictureHeader& header, const std::uint8_t* data, std::size_t size) {
   switch (header.format) {
-    case PictureFormat::heif:
-      return header.heif->decode();
+    case PictureFormat::heif: return header.heif->decode();
     case PictureFormat::jpeg:
       // libjpeg fills a truncated or damaged picture with grey and only warns; a warning
       // means the picture is not what the file was meant to hold.
       return decodeJpeg(data, size, maxPicturePixels);
-    case PictureFormat::tiff:
-      return PixPtr(pixReadMemTiff(data, size, 0));
-    default:
-      return PixPtr(pixReadMem(data, size));
+    case PictureFormat::tiff: return PixPtr(pixReadMemTiff(data, size, 0));
+    default: return PixPtr(pixReadMem(data, size));
   }
 }
 

@@ -84,9 +84,14 @@ PictureFormat fromLeptonica(l_int32 format) {
   switch (format) {
     case IFF_PNG: return PictureFormat::png;
     case IFF_JFIF_JPEG: return PictureFormat::jpeg;
-    case IFF_TIFF: case IFF_TIFF_PACKBITS: case IFF_TIFF_RLE: case IFF_TIFF_G3:
-    case IFF_TIFF_G4: case IFF_TIFF_LZW: case IFF_TIFF_ZIP: case IFF_TIFF_JPEG:
-      return PictureFormat::tiff;
+    case IFF_TIFF:
+    case IFF_TIFF_PACKBITS:
+    case IFF_TIFF_RLE:
+    case IFF_TIFF_G3:
+    case IFF_TIFF_G4:
+    case IFF_TIFF_LZW:
+    case IFF_TIFF_ZIP:
+    case IFF_TIFF_JPEG: return PictureFormat::tiff;
     case IFF_BMP: return PictureFormat::bmp;
     case IFF_PNM: return PictureFormat::pnm;
     case IFF_GIF: return PictureFormat::gif;

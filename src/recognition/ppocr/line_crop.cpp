@@ -19,8 +19,8 @@ cv::Mat cropTextBox(const cv::Mat& picture, const TextBox& box) {
   const cv::Size size = cropSize(box);
   const int w = size.width;
   const int h = size.height;
-  const cv::Point2f target[4] = {{0, 0}, {static_cast<float>(w), 0},
-                                 {static_cast<float>(w), static_cast<float>(h)}, {0, static_cast<float>(h)}};
+  const cv::Point2f target[4] = {
+      {0, 0}, {static_cast<float>(w), 0}, {static_cast<float>(w), static_cast<float>(h)}, {0, static_cast<float>(h)}};
   const cv::Mat transform = cv::getPerspectiveTransform(c.data(), target);
   cv::Mat crop;
   cv::warpPerspective(picture, crop, transform, cv::Size(w, h), cv::INTER_CUBIC, cv::BORDER_REPLICATE);

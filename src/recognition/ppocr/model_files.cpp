@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "platform/file_system.h"
-#include "recognition/ppocr/error_text.h"
 #include "recognition/out_of_memory.h"
+#include "recognition/ppocr/error_text.h"
 #include "recognition/string_join.h"
 
 namespace quillfen::ppocr {
@@ -23,7 +23,8 @@ Status loadNet(const std::string& path, cv::dnn::Net* net) {
     return Status();
   } catch (const cv::Exception& e) {
     if (e.code == cv::Error::StsNoMem) return Status::recognitionFailed(outOfMemoryDescription);
-    return Status::recognitionFailed("模型文件 " + path + " 载入失败（" + oneLine(e.err) + "），可能已损坏；" + restoreAdvice());
+    return Status::recognitionFailed("模型文件 " + path + " 载入失败（" + oneLine(e.err) + "），可能已损坏；" +
+                                     restoreAdvice());
   }
 }
 

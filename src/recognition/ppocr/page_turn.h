@@ -47,7 +47,7 @@ inline constexpr double kSidewaysMargin = 0.1;
 // A line as the first reading of a page saw it.
 struct LineEvidence {
   cv::Mat crop;
-  float confidence = 0;                // the reading as cropped
+  float confidence = 0;                   // the reading as cropped
   float counterClockwiseConfidence = -1;  // a tall crop's quarter-turned reading; -1 when not tried
 };
 

@@ -6,10 +6,12 @@
 #include <new>
 #include <optional>
 
-#include "recognition/picture/leptonica_image.h"
-#include "recognition/ppocr/error_text.h"
+#include "platform/quiet_standard_error.h"
 #include "recognition/orientation/page_orientation.h"
+#include "recognition/out_of_memory.h"
+#include "recognition/picture/leptonica_image.h"
 #include "recognition/ppocr/direction_classifier.h"
+#include "recognition/ppocr/error_text.h"
 #include "recognition/ppocr/line_crop.h"
 #include "recognition/ppocr/model_files.h"
 #include "recognition/ppocr/page_turn.h"
@@ -17,8 +19,6 @@
 #include "recognition/ppocr/text_detector.h"
 #include "recognition/ppocr/text_lines.h"
 #include "recognition/ppocr/text_recognizer.h"
-#include "platform/quiet_standard_error.h"
-#include "recognition/out_of_memory.h"
 
 namespace quillfen::ppocr {
 
@@ -57,13 +57,13 @@ class PpocrHandler final : public ImageRequestHandler {
       return read(models, request);
     } catch (const DictionaryMismatch&) {
       return Status::recognitionFailed("模型文件 " + folder + "/" + kDictionaryFile + " 与 " + kRecognizerFile +
-                           " 不配套；" + restoreAdvice());
+                                       " 不配套；" + restoreAdvice());
     } catch (const std::bad_alloc&) {
       return Status::recognitionFailed(outOfMemoryDescription);
     } catch (const cv::Exception& e) {
       if (e.code == cv::Error::StsNoMem) return Status::recognitionFailed(outOfMemoryDescription);
       return Status::recognitionFailed("OpenCV 运行 PP-OCR 模型出错（" + oneLine(e.err) + "），模型文件可能已损坏；" +
-                           restoreAdvice());
+                                       restoreAdvice());
     } catch (const std::exception& e) {
       return Status::recognitionFailed(std::string("PP-OCR 识别失败：") + oneLine(e.what()));
     }
@@ -89,7 +89,7 @@ class PpocrHandler final : public ImageRequestHandler {
     if (auto turn = pageTurn(evidence, recognizer, classifier)) {
       Observations turned = lineObservations(readPage(detector, recognizer, turnedUpright(picture_, *turn), nullptr));
       if (orientation::turnedReadingWins(orientation::readingConfidence(lines), orientation::readingConfidence(turned),
-                                          *turn)) {
+                                         *turn)) {
         lines = std::move(turned);
       }
     }

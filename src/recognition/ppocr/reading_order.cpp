@@ -120,7 +120,8 @@ class Layout {
       if (box(id).x > reach) found.push_back({reach, box(id).x});
       reach = std::max(reach, box(id).x + box(id).width);
     }
-    std::stable_sort(found.begin(), found.end(), [](const Gutter& a, const Gutter& b) { return a.width() > b.width(); });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Gutter& a, const Gutter& b) { return a.width() > b.width(); });
     return found;
   }
 

@@ -19,10 +19,10 @@ std::array<cv::Point2f, 4> orderedCorners(const cv::RotatedRect& rectangle) {
   std::array<cv::Point2f, 4> points;
   rectangle.points(points.data());
   std::sort(points.begin(), points.end(), [](const cv::Point2f& a, const cv::Point2f& b) { return a.x < b.x; });
-  const auto [topLeft, bottomLeft] = points[0].y <= points[1].y ? std::pair(points[0], points[1])
-                                                                 : std::pair(points[1], points[0]);
-  const auto [topRight, bottomRight] = points[2].y <= points[3].y ? std::pair(points[2], points[3])
-                                                                   : std::pair(points[3], points[2]);
+  const auto [topLeft, bottomLeft] =
+      points[0].y <= points[1].y ? std::pair(points[0], points[1]) : std::pair(points[1], points[0]);
+  const auto [topRight, bottomRight] =
+      points[2].y <= points[3].y ? std::pair(points[2], points[3]) : std::pair(points[3], points[2]);
   return {topLeft, topRight, bottomRight, bottomLeft};
 }
 

@@ -130,7 +130,8 @@ std::vector<TextBox> TextDetector::detect(const cv::Mat& bgr) {
     for (const TextBox& box : boxesAtFullSize(bgr, region)) {
       const cv::Rect2f bounds = box.bounds();
       const cv::Point2f centre(bounds.x + bounds.width / 2, bounds.y + bounds.height / 2);
-      const bool covered = std::any_of(boxes.begin(), boxes.end(), [&](const TextBox& kept) { return kept.bounds().contains(centre); });
+      const bool covered =
+          std::any_of(boxes.begin(), boxes.end(), [&](const TextBox& kept) { return kept.bounds().contains(centre); });
       if (!covered) boxes.push_back(box);
     }
   }

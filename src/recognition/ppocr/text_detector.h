@@ -15,10 +15,10 @@ struct DetectorSettings {
   float pixelThreshold = 0.3f;  // a map pixel above this is text
   float boxThreshold = 0.6f;    // a region is kept when its mean probability reaches this
   float unclipRatio = 2.0f;
-  float minSide = 3;            // regions thinner than this (map pixels) are noise
-  int maxSide = 1920;           // the detector input's longest side
-  int tileSide = 1280;          // the network reads at most this many pixels a side at once
-  int tileMargin = 96;          // context kept on each side of a seam between tiles
+  float minSide = 3;    // regions thinner than this (map pixels) are noise
+  int maxSide = 1920;   // the detector input's longest side
+  int tileSide = 1280;  // the network reads at most this many pixels a side at once
+  int tileMargin = 96;  // context kept on each side of a seam between tiles
   // Pictures shrunk to this scale or below get a second look at their small text: map
   // kernels at most smallKernel pixels high are read again at full size, over at most
   // rereadBudget picture pixels.

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "recognition/white_space.h"
 #include "recognition/layout/block_order.h"
 #include "recognition/ppocr/reading_order.h"
+#include "recognition/white_space.h"
 
 namespace quillfen::ppocr {
 namespace {

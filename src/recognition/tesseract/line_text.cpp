@@ -1,8 +1,8 @@
 #include "recognition/tesseract/line_text.h"
 
-#include "recognition/white_space.h"
-
 #include <cstdint>
+
+#include "recognition/white_space.h"
 
 namespace quillfen::tess {
 namespace {
@@ -18,12 +18,12 @@ std::pair<std::uint32_t, std::size_t> decodeAt(std::string_view bytes, std::size
 }
 
 bool isCjk(std::uint32_t c) {
-  return (c >= 0x3000 && c <= 0x303F) ||    // CJK symbols and punctuation
-         (c >= 0x3400 && c <= 0x4DBF) ||    // extension A
-         (c >= 0x4E00 && c <= 0x9FFF) ||    // unified ideographs
-         (c >= 0xF900 && c <= 0xFAFF) ||    // compatibility ideographs
-         (c >= 0xFF00 && c <= 0xFFEF) ||    // full-width forms
-         (c >= 0x20000 && c <= 0x3134F);    // extensions B to G
+  return (c >= 0x3000 && c <= 0x303F) ||  // CJK symbols and punctuation
+         (c >= 0x3400 && c <= 0x4DBF) ||  // extension A
+         (c >= 0x4E00 && c <= 0x9FFF) ||  // unified ideographs
+         (c >= 0xF900 && c <= 0xFAFF) ||  // compatibility ideographs
+         (c >= 0xFF00 && c <= 0xFFEF) ||  // full-width forms
+         (c >= 0x20000 && c <= 0x3134F);  // extensions B to G
 }
 
 bool isWidePunctuation(std::uint32_t c) {

@@ -8,15 +8,15 @@
 #include <iterator>
 #include <new>
 
-#include "recognition/picture/leptonica_image.h"
-#include "recognition/picture/pix_clip.h"
-#include "recognition/tesseract/line_text.h"
+#include "platform/quiet_standard_error.h"
 #include "recognition/layout/page_columns.h"
 #include "recognition/layout/page_layout.h"
 #include "recognition/orientation/page_orientation.h"
-#include "recognition/string_join.h"
-#include "platform/quiet_standard_error.h"
 #include "recognition/out_of_memory.h"
+#include "recognition/picture/leptonica_image.h"
+#include "recognition/picture/pix_clip.h"
+#include "recognition/string_join.h"
+#include "recognition/tesseract/line_text.h"
 #include "recognition/tesseract/tesseract_input.h"
 #include "recognition/tesseract/tesseract_languages.h"
 #include "recognition/tesseract/tesseract_threads.h"

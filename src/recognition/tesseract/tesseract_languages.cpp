@@ -75,7 +75,8 @@ Status tesseractLanguages(const std::vector<std::string>& identifiers, const std
     const std::string file = dataDirectory + "/" + dataName + ".traineddata";
     if (!isRegularFile(file)) {
       const std::string what = identifier.empty() ? "默认识别语言" : "识别语言“" + identifier + "”";
-      return Status::recognitionFailed(what + "的数据文件 " + file + " 没有安装（Debian 软件包 " + debianPackageFor(dataName) + "）");
+      return Status::recognitionFailed(what + "的数据文件 " + file + " 没有安装（Debian 软件包 " +
+                                       debianPackageFor(dataName) + "）");
     }
     dataNames->push_back(std::move(dataName));
   }

@@ -32,8 +32,8 @@ TEST(BlockOrder, ColumnsAreReadOneAfterTheOtherInTheLayoutsOrder) {
   layout.blocks = {block(0, 0, 400, 40), block(0, 50, 190, 200), block(210, 50, 190, 200), block(0, 260, 400, 30)};
   // Rows across both columns, as a top-to-bottom sort would interleave them.
   const std::vector<LineBox> boxes = {
-      {215, 60, 180, 20},  {5, 60, 180, 20},   {215, 90, 180, 20}, {5, 90, 180, 20},
-      {100, 10, 200, 25},  {150, 265, 100, 20},
+      {215, 60, 180, 20}, {5, 60, 180, 20},   {215, 90, 180, 20},
+      {5, 90, 180, 20},   {100, 10, 200, 25}, {150, 265, 100, 20},
   };
   EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{4}, {1}, {3}, {0}, {2}, {5}}));
 }
@@ -42,9 +42,9 @@ TEST(BlockOrder, PiecesOfARowJoinAndLooseBoxesKeepTheirPlace) {
   PageLayout layout;
   layout.blocks = {block(0, 100, 190, 200), block(210, 100, 190, 200)};
   const std::vector<LineBox> boxes = {
-      {100, 110, 80, 20}, {5, 112, 80, 20},  // one row of the left column, in two pieces
-      {0, 10, 300, 20},                      // a running header in no block
-      {0, 500, 50, 20},                      // a page number in no block
+      {100, 110, 80, 20},  {5, 112, 80, 20},  // one row of the left column, in two pieces
+      {0, 10, 300, 20},                       // a running header in no block
+      {0, 500, 50, 20},                       // a page number in no block
       {215, 110, 150, 20},
   };
   EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{2}, {1, 0}, {4}, {3}}));
@@ -53,9 +53,9 @@ TEST(BlockOrder, PiecesOfARowJoinAndLooseBoxesKeepTheirPlace) {
 TEST(BlockOrder, TableCellsStayOnTheirRows) {
   PageLayout layout;
   // A table above two columns; the analysis returns each cell as a block of one line.
-  layout.blocks = {block(0, 0, 100, 20, 1), block(150, 0, 100, 20, 1), block(0, 30, 100, 20, 1),
-                   block(150, 30, 100, 20, 1), block(0, 100, 190, 200), block(210, 100, 190, 200)};
-  const std::vector<LineBox> boxes = {{150, 30, 90, 20}, {0, 0, 90, 20}, {0, 30, 90, 20},
+  layout.blocks = {block(0, 0, 100, 20, 1),    block(150, 0, 100, 20, 1), block(0, 30, 100, 20, 1),
+                   block(150, 30, 100, 20, 1), block(0, 100, 190, 200),   block(210, 100, 190, 200)};
+  const std::vector<LineBox> boxes = {{150, 30, 90, 20}, {0, 0, 90, 20},      {0, 30, 90, 20},
                                       {150, 0, 90, 20},  {215, 110, 150, 20}, {5, 110, 150, 20}};
   EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{1, 3}, {2, 0}, {5}, {4}}));
 }

@@ -1,9 +1,10 @@
 #include "recognition/picture/picture_bytes.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>

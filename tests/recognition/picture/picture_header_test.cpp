@@ -16,10 +16,10 @@ std::optional<PictureHeader> headerOf(const std::string& file) {
 
 TEST(PictureHeader, RecognisesFormatsFromContent) {
   const std::pair<const char*, PictureFormat> cases[] = {
-      {"formats/heic.heic", PictureFormat::heif},  {"formats/avif.avif", PictureFormat::heif},
-      {"formats/cmyk.jpg", PictureFormat::jpeg},   {"formats/png-named.jpg", PictureFormat::png},
+      {"formats/heic.heic", PictureFormat::heif},   {"formats/avif.avif", PictureFormat::heif},
+      {"formats/cmyk.jpg", PictureFormat::jpeg},    {"formats/png-named.jpg", PictureFormat::png},
       {"formats/gray16.tiff", PictureFormat::tiff}, {"formats/picture.bmp", PictureFormat::bmp},
-      {"formats/picture.pgm", PictureFormat::pnm}, {"formats/animated.gif", PictureFormat::gif},
+      {"formats/picture.pgm", PictureFormat::pnm},  {"formats/animated.gif", PictureFormat::gif},
       {"formats/lossy.webp", PictureFormat::webp},
   };
   for (const auto& [file, format] : cases) {
@@ -54,7 +54,8 @@ TEST(PictureHeader, MagicAloneTellsAPictureFromOtherBytes) {
 }
 
 TEST(PictureHeader, NoHeaderInShortOrForeignBytes) {
-  const std::string samples[] = {"", "\x89PNG", "GIF89a", "BM", "%PDF-1.7\n%\xe2\xe3\xcf\xd3\n1 0 obj", "hello, world!"};
+  const std::string samples[] = {
+      "", "\x89PNG", "GIF89a", "BM", "%PDF-1.7\n%\xe2\xe3\xcf\xd3\n1 0 obj", "hello, world!"};
   for (const std::string& bytes : samples) {
     EXPECT_FALSE(readPictureHeader(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())) << bytes;
   }

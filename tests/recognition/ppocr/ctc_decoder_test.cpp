@@ -23,10 +23,16 @@ cv::Mat steps(const std::vector<std::pair<int, float>>& winners, int classes = 5
 
 TEST(CtcDecoding, RepeatsMergeAndBlanksSeparate) {
   // a a - a b b - - 中 → "aab中": a blank between two a's keeps both.
-  const DecodedText decoded = decodeCtc(
-      steps({{kA, .9f}, {kA, .8f}, {kBlank, .9f}, {kA, .7f}, {kB, .6f}, {kB, .9f}, {kBlank, .9f}, {kBlank, .9f},
-             {kZhong, .5f}}),
-      kDictionary);
+  const DecodedText decoded = decodeCtc(steps({{kA, .9f},
+                                               {kA, .8f},
+                                               {kBlank, .9f},
+                                               {kA, .7f},
+                                               {kB, .6f},
+                                               {kB, .9f},
+                                               {kBlank, .9f},
+                                               {kBlank, .9f},
+                                               {kZhong, .5f}}),
+                                        kDictionary);
   EXPECT_EQ(decoded.text, "aab中");
   // The kept steps are the first of each run: .9, .7, .6, .5.
   EXPECT_EQ(decoded.keptSteps, 4);
@@ -49,9 +55,9 @@ TEST(CtcDecoding, NothingButBlanksReadsNothing) {
 TEST(CtcDecoding, EachStepIsReadDownItsColumnAndTheLowestOfEqualsWins) {
   // Step 0: b and 中 tie at .4 (b wins); step 1: the space alone at .9. Rows are classes.
   cv::Mat probabilities = (cv::Mat_<float>(5, 2) << .1f, .025f,  //
-                           .1f, .025f,                            //
-                           .4f, .025f,                            //
-                           .4f, .025f,                            //
+                           .1f, .025f,                           //
+                           .4f, .025f,                           //
+                           .4f, .025f,                           //
                            .0f, .9f);
   const DecodedText decoded = decodeCtc(probabilities, kDictionary);
   EXPECT_EQ(decoded.text, "b ");

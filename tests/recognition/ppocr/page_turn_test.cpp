@@ -59,9 +59,9 @@ LineEvidence lineOfSize(int width, int height) { return {cv::Mat(height, width, 
 
 TEST(LineShapes, APageWithAFewVerticalLinesIsNotSideways) {
   std::vector<LineEvidence> page(10, lineOfSize(600, 30));  // ten lines of about 20 characters
-  page.push_back(lineOfSize(30, 600));                       // a spine
-  page.push_back(lineOfSize(30, 300));                       // a sidebar label
-  page.push_back(lineOfSize(30, 30));                        // a square mark counts for neither
+  page.push_back(lineOfSize(30, 600));                      // a spine
+  page.push_back(lineOfSize(30, 300));                      // a sidebar label
+  page.push_back(lineOfSize(30, 30));                       // a square mark counts for neither
   const LineShapes shapes = lineShapes(page);
   EXPECT_DOUBLE_EQ(shapes.wide, 200.0);
   EXPECT_DOUBLE_EQ(shapes.tall, 30.0);
@@ -101,7 +101,7 @@ TEST(ClassifierInput, ShortLinesArePaddedLongLinesGiveThreeWindows) {
   ASSERT_EQ(one[0].dims, 4);
   EXPECT_EQ(one[0].size[2], 48);
   EXPECT_EQ(one[0].size[3], kClassifierWidth);
-  EXPECT_FLOAT_EQ(one[0].ptr<float>(0, 0, 10)[50], 1.0f);  // white ink area
+  EXPECT_FLOAT_EQ(one[0].ptr<float>(0, 0, 10)[50], 1.0f);   // white ink area
   EXPECT_FLOAT_EQ(one[0].ptr<float>(0, 0, 10)[150], 0.0f);  // padding
   // A long line is not squeezed: its windows are at the line's own scale.
   cv::Mat longLine(30, 600, CV_8UC3, cv::Scalar::all(255));

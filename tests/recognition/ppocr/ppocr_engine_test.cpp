@@ -69,7 +69,7 @@ TEST(PpocrEngine, DamagedFilesAreNamed) {
   const std::pair<const char*, std::string> damages[] = {
       {kDetectorFile, "this is not a model\n"},
       {kRecognizerFile, real.substr(0, real.size() / 2)},  // cut short
-      {kDictionaryFile, "a\nb\nc\n"},  // a dictionary for another recogniser
+      {kDictionaryFile, "a\nb\nc\n"},                      // a dictionary for another recogniser
       {kDictionaryFile, ""},
       {kClassifierFile, "this is not a model either\n"},
   };

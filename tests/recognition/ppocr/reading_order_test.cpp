@@ -99,8 +99,8 @@ TEST(ReadingOrder, ReceiptPricesStayOnTheirRows) {
   for (int row = 0; row < 5; ++row) {
     const float y = 150 + 55.0f * static_cast<float>(row);
     const float w = priceWidths[row];
-    expected.push_back({page.add(35, y, nameWidths[row]), page.add(305, y, 25), page.add(470 - w, y, w),
-                        page.add(605 - w, y, w)});
+    expected.push_back(
+        {page.add(35, y, nameWidths[row]), page.add(305, y, 25), page.add(470 - w, y, w), page.add(605 - w, y, w)});
   }
   expected.push_back({page.add(35, 430, 60, 42), page.add(530, 432, 72, 38)});
   expected.push_back({page.add(220, 500, 200, 30)});

@@ -12,7 +12,7 @@ bool holds(const cv::Rect& region, const cv::Rect& inPicture) { return (region &
 
 TEST(SmallTextRegions, OnlyThinTextGetsARegionInPictureCoordinates) {
   cv::Mat map = emptyMap();
-  map(cv::Rect(40, 20, 60, 4)).setTo(0.9);   // thin: small text
+  map(cv::Rect(40, 20, 60, 4)).setTo(0.9);    // thin: small text
   map(cv::Rect(40, 90, 200, 20)).setTo(0.9);  // thick: text the map holds well
   const auto regions = smallTextRegions(map, {600, 300}, 0.3f, 6);
   ASSERT_EQ(regions.size(), 1u);

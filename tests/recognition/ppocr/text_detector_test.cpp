@@ -1,10 +1,8 @@
 #include "recognition/ppocr/text_detector.h"
 
 #include <gtest/gtest.h>
-
-#include <opencv2/imgproc.hpp>
-
 #include <leptonica/allheaders.h>
+#include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <variant>
@@ -70,7 +68,8 @@ TEST(ProbabilityMap, EachConfidentRegionBecomesOneGrownBox) {
 
   std::vector<TextBox> boxes = boxesFromProbabilityMap(map, map.size(), DetectorSettings{});
   ASSERT_EQ(boxes.size(), 2u);
-  std::sort(boxes.begin(), boxes.end(), [](const TextBox& a, const TextBox& b) { return a.corners[0].x < b.corners[0].x; });
+  std::sort(boxes.begin(), boxes.end(),
+            [](const TextBox& a, const TextBox& b) { return a.corners[0].x < b.corners[0].x; });
   for (const TextBox& box : boxes) EXPECT_NEAR(box.score, 0.9, 1e-3);
 
   // The 100 × 10 kernel spans pixels 20..119 (minAreaRect of pixel centres: 99 × 9), grown
@@ -91,7 +90,8 @@ TEST(ProbabilityMap, BoxesComeBackInPictureCoordinatesAndStayInside) {
   map(cv::Rect(0, 90, 60, 10)).setTo(1.0);  // touching the map's corner
   std::vector<TextBox> boxes = boxesFromProbabilityMap(map, {400, 300}, DetectorSettings{});
   ASSERT_EQ(boxes.size(), 2u);
-  std::sort(boxes.begin(), boxes.end(), [](const TextBox& a, const TextBox& b) { return a.corners[0].y < b.corners[0].y; });
+  std::sort(boxes.begin(), boxes.end(),
+            [](const TextBox& a, const TextBox& b) { return a.corners[0].y < b.corners[0].y; });
   const cv::Rect2f line = boxes[0].bounds();
   EXPECT_NEAR(line.x + line.width / 2, 2 * 99.5, 1.0);
   EXPECT_NEAR(line.y + line.height / 2, 3 * 44.5, 1.5);
@@ -156,7 +156,8 @@ TEST(TextDetectorOnPictures, SmallTilesFindTheBoxesOnePassFinds) {
   // is one box, as long as in one pass.
   for (const cv::Rect2f& box : whole) {
     const cv::Point2f centre(box.x + box.width / 2, box.y + box.height / 2);
-    const auto match = std::find_if(pieces.begin(), pieces.end(), [&](const cv::Rect2f& piece) { return piece.contains(centre); });
+    const auto match =
+        std::find_if(pieces.begin(), pieces.end(), [&](const cv::Rect2f& piece) { return piece.contains(centre); });
     ASSERT_NE(match, pieces.end()) << box;
     EXPECT_NEAR(match->width, box.width, 0.05 * box.width) << box;
     EXPECT_NEAR(match->x, box.x, 10) << box;

@@ -22,8 +22,8 @@ std::vector<std::string> texts(const Observations& observations) {
 
 TEST(TextLines, NeighbouringFiguresKeepASpaceBetweenThem) {
   // Unit price and amount in neighbouring columns of a receipt.
-  const Observations lines = lineObservations({box(480, 100, 50, "8.90"), box(400, 100, 60, "18.90"),
-                                               box(50, 100, 120, "有机牛奶")});
+  const Observations lines =
+      lineObservations({box(480, 100, 50, "8.90"), box(400, 100, 60, "18.90"), box(50, 100, 120, "有机牛奶")});
   EXPECT_EQ(texts(lines), std::vector<std::string>{"有机牛奶 18.90 8.90"});
 }
 
@@ -50,8 +50,7 @@ TEST(TextLines, BoxesReadEmptyDoNotSplitARow) {
 
 TEST(TextLines, ConfidenceIsTheMeanOverAllKeptSteps) {
   // Not the mean of the two boxes' means (0.75): the longer reading weighs more.
-  const Observations lines =
-      lineObservations({box(50, 100, 100, "ab", {0.9f, 0.9f}), box(200, 100, 40, "c", {0.6f})});
+  const Observations lines = lineObservations({box(50, 100, 100, "ab", {0.9f, 0.9f}), box(200, 100, 40, "c", {0.6f})});
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NEAR(lines[0]->topCandidates(1).at(0).confidence, 0.8, 1e-6);
 }

@@ -1,7 +1,6 @@
 #include "recognition/ppocr/text_recognizer.h"
 
 #include <gtest/gtest.h>
-
 #include <leptonica/allheaders.h>
 
 #include <algorithm>

@@ -1,11 +1,12 @@
 // VisionEngine over the fake Core Image and Vision classes in vision_fakes/: which
 // messages it sends, in which order, and how it turns the answers into our types.
+#include "recognition/vision/vision_engine.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "recognition/vision/vision_engine.h"
 #include "vision/fakes/fake_control.h"
 
 namespace quillfen::vision {
@@ -53,8 +54,7 @@ TEST_F(VisionEngineTest, DecodesFromAFileUrlOfThePathAsGiven) {
 TEST_F(VisionEngineTest, PictureCoreImageCannotReadDecodesToNothing) {
   fakes::refuseImages();
   EXPECT_EQ(engine.decodeImage(picture), nullptr);
-  EXPECT_EQ(fakes::calls(),
-            Calls{"CIImage initWithContentsOfURL: image 1 refused, file URL yes, path " + picture});
+  EXPECT_EQ(fakes::calls(), Calls{"CIImage initWithContentsOfURL: image 1 refused, file URL yes, path " + picture});
 }
 
 TEST_F(VisionEngineTest, AppliesTheSettingsInOrderAndPerformsOnlyThatRequest) {
