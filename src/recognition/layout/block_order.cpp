@@ -56,14 +56,24 @@ float median(std::vector<float> values) {
   return *middle;
 }
 
-// The boxes as rows, top to bottom, each row left to right.
-std::vector<Indices> rows(Indices ids, const std::vector<LineBox>& boxes, float rowDistance) {
-  auto middle = [&](std::size_t id) { return boxes[id].y + boxes[id].height / 2; };
-  std::sort(ids.begin(), ids.end(), [&](std::size_t a, std::size_t b) { return middle(a) < middle(b); });
+float middle(const LineBox& box) { return box.y + box.height / 2; }
+
+// The boxes as rows, top to bottom, each row left to right. A box joins a row when its
+// midline is within half a line height of the row's first box, the smaller box's height
+// counting when it is below the median: lines of small print set close together stay apart.
+std::vector<Indices> rows(Indices ids, const std::vector<LineBox>& boxes, float medianHeight) {
+  std::sort(ids.begin(), ids.end(), [&](std::size_t a, std::size_t b) { return middle(boxes[a]) < middle(boxes[b]); });
   std::vector<Indices> out;
   for (std::size_t id : ids) {
-    if (out.empty() || middle(id) - middle(out.back().front()) > rowDistance) out.emplace_back();
-    out.back().push_back(id);
+    if (!out.empty()) {
+      const LineBox& first = boxes[out.back().front()];
+      const float height = std::min({medianHeight, first.height, boxes[id].height});
+      if (middle(boxes[id]) - middle(first) <= kSameRowDistance * height) {
+        out.back().push_back(id);
+        continue;
+      }
+    }
+    out.emplace_back(Indices{id});
   }
   for (Indices& row : out) {
     std::sort(row.begin(), row.end(), [&](std::size_t a, std::size_t b) { return boxes[a].x < boxes[b].x; });
@@ -113,24 +123,53 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
     }
     (owner < layout.blocks.size() ? members[owner] : loose).push_back(id);
   }
-  const float rowDistance = kSameRowDistance * median(heights);
+  const float medianHeight = median(heights);
 
-  std::vector<Indices> looseRows = rows(loose, boxes, rowDistance);
-  std::size_t nextLoose = 0;
+  // A loose row below a column's top, within its width and above the bottom of the
+  // lowest column (a caption, a footnote) is read after that column, the lowest such
+  // column first; the others (page furniture above or below all columns) where they stand.
+  float columnsBottom = 0;
+  for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
+    if (!members[b].empty()) {
+      columnsBottom =
+          std::max(columnsBottom, static_cast<float>(layout.blocks[b].bounds.y + layout.blocks[b].bounds.height));
+    }
+  }
+  std::vector<std::vector<Indices>> after(layout.blocks.size());
+  std::vector<Indices> standing;
+  for (Indices& row : rows(loose, boxes, medianHeight)) {
+    float left = std::numeric_limits<float>::infinity(), right = -left;
+    for (std::size_t id : row) {
+      left = std::min(left, boxes[id].x);
+      right = std::max(right, boxes[id].x + boxes[id].width);
+    }
+    const float rowMiddle = middle(boxes[row.front()]);
+    std::size_t column = layout.blocks.size();
+    for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
+      const PageArea& area = layout.blocks[b].bounds;
+      const bool inside = !members[b].empty() && rowMiddle > static_cast<float>(area.y) && rowMiddle < columnsBottom &&
+                          left >= static_cast<float>(area.x) - medianHeight &&
+                          right <= static_cast<float>(area.x + area.width) + medianHeight;
+      if (inside && (column == layout.blocks.size() || area.y > layout.blocks[column].bounds.y)) column = b;
+    }
+    (column < layout.blocks.size() ? after[column] : standing).push_back(std::move(row));
+  }
+
+  std::size_t nextStanding = 0;
   std::vector<Indices> lines;
-  auto looseRowsAbove = [&](float top) {
-    for (; nextLoose < looseRows.size(); ++nextLoose) {
-      const LineBox& first = boxes[looseRows[nextLoose].front()];
-      if (first.y + first.height / 2 >= top) break;
-      lines.push_back(looseRows[nextLoose]);
+  auto standingAbove = [&](float top) {
+    for (; nextStanding < standing.size(); ++nextStanding) {
+      if (middle(boxes[standing[nextStanding].front()]) >= top) break;
+      lines.push_back(standing[nextStanding]);
     }
   };
   for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
     if (members[b].empty()) continue;
-    looseRowsAbove(static_cast<float>(layout.blocks[b].bounds.y));
-    for (Indices& row : rows(members[b], boxes, rowDistance)) lines.push_back(std::move(row));
+    standingAbove(static_cast<float>(layout.blocks[b].bounds.y));
+    for (Indices& row : rows(members[b], boxes, medianHeight)) lines.push_back(std::move(row));
+    for (Indices& row : after[b]) lines.push_back(std::move(row));
   }
-  looseRowsAbove(std::numeric_limits<float>::infinity());
+  standingAbove(std::numeric_limits<float>::infinity());
   return lines;
 }
 

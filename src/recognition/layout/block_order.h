@@ -20,8 +20,10 @@ float coveredShare(const LineBox& box, const TextBlock& block);
 // it, when that is at least a fifth of it. Inside a column, boxes whose midlines lie
 // within half the median box height of a row's first box form that row; rows go top to
 // bottom. The other boxes (titles, captions, tables, page furniture) form rows of their
-// own, each read before the first column that starts below it: a table's cells stay on
-// their rows, and what stands above or below the columns is read there.
+// own: a row within a column's width, below its top and above the lowest column's bottom
+// is read after that column (a caption, a footnote); any other is read before the first column that starts below it,
+// so a table's cells stay on their rows and what stands above or below the columns is
+// read there.
 std::vector<std::vector<std::size_t>> orderByBlocks(const std::vector<LineBox>& boxes, const PageLayout& layout);
 
 }  // namespace quillfen::layout

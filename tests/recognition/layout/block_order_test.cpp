@@ -50,6 +50,18 @@ TEST(BlockOrder, PiecesOfARowJoinAndLooseBoxesKeepTheirPlace) {
   EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{2}, {1, 0}, {4}, {3}}));
 }
 
+TEST(BlockOrder, FootnotesFollowTheirColumnAndSmallPrintStaysOnItsLines) {
+  PageLayout layout;
+  layout.blocks = {block(0, 100, 190, 200), block(210, 100, 190, 400)};  // the right one reaches lower
+  const std::vector<LineBox> boxes = {
+      {5, 110, 150, 20},   {5, 140, 150, 20},    // the left column
+      {215, 110, 150, 20}, {215, 140, 150, 20},  // the right column
+      {5, 320, 120, 8},    {5, 329, 120, 8},     // a footnote in small print under the left column
+      {0, 10, 200, 8},     {0, 17, 200, 8},      // a running header of two close lines of small print
+  };
+  EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{6}, {7}, {0}, {1}, {4}, {5}, {2}, {3}}));
+}
+
 TEST(BlockOrder, TableCellsStayOnTheirRows) {
   PageLayout layout;
   // A table above two columns; the analysis returns each cell as a block of one line.
