@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 #include "recognition/ppocr/text_recognizer.h"
 
@@ -43,7 +42,7 @@ float DirectionClassifier::upsideDownProbability(const cv::Mat& lineBgr) {
   for (const cv::Mat& blob : blobs) {
     net_.setInput(blob);
     const cv::Mat out = net_.forward();
-    if (out.total() != 2) throw std::runtime_error("direction classifier output has an unexpected shape");
+    CV_Assert(out.total() == 2);  // as the detector's map (text_detector.cpp)
     // Classes: 0 degrees, 180 degrees; the network ends in a softmax.
     sum += out.ptr<float>()[1];
   }

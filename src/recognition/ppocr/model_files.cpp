@@ -1,7 +1,6 @@
 #include "recognition/ppocr/model_files.h"
 
 #include <fstream>
-#include <stdexcept>
 
 #include "platform/file_system.h"
 #include "recognition/out_of_memory.h"
@@ -44,9 +43,7 @@ Status loadDictionary(const std::string& path, std::vector<std::string>* entries
 }  // namespace
 
 cv::dnn::Net loadRecognizerCopy(const Models& models) {
-  cv::dnn::Net net = cv::dnn::readNetFromONNX(models.folder + "/" + kRecognizerFile);
-  if (net.empty()) throw std::runtime_error("模型文件 " + models.folder + "/" + kRecognizerFile + " 再次载入后是空的");
-  return net;
+  return cv::dnn::readNetFromONNX(models.folder + "/" + kRecognizerFile);
 }
 
 Status loadModels(const std::vector<std::string>& folders, Models* models) {

@@ -24,7 +24,8 @@ struct Models {
 };
 
 // Another copy of the recogniser in models.folder, for a further reading thread (an
-// OpenCV network serves one thread at a time). Throws cv::Exception when it does not load.
+// OpenCV network serves one thread at a time). Empty when the file reads as no network;
+// cv::Exception when it does not parse.
 cv::dnn::Net loadRecognizerCopy(const Models& models);
 
 // Loads the models from the first of the folders that holds every file. When none does,

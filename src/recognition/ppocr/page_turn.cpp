@@ -10,14 +10,14 @@ namespace {
 
 // A line's length in its own heights (its character count, roughly), capped so that one
 // long line does not outweigh a page.
-double lengthOf(const cv::Mat& crop, bool tall) {
-  const double along = tall ? crop.rows : crop.cols;
-  const double across = std::max(tall ? crop.cols : crop.rows, 1);
+double lengthOf(cv::Size crop, bool tall) {
+  const double along = tall ? crop.height : crop.width;
+  const double across = std::max(tall ? crop.width : crop.height, 1);
   return std::min(along / across, 40.0);
 }
 
-bool isTall(const cv::Mat& crop) { return crop.rows >= 1.5 * crop.cols; }
-bool isWide(const cv::Mat& crop) { return crop.cols >= 1.5 * crop.rows; }
+bool isTall(cv::Size crop) { return crop.height >= 1.5 * crop.width; }
+bool isWide(cv::Size crop) { return crop.width >= 1.5 * crop.height; }
 
 // The indices of the lines that pass the filter, longest first, at most kSampleLines.
 template <typename Filter>
@@ -27,7 +27,7 @@ std::vector<std::size_t> longestLines(const std::vector<LineEvidence>& lines, bo
     if (keep(lines[i])) indices.push_back(i);
   }
   std::stable_sort(indices.begin(), indices.end(), [&](std::size_t a, std::size_t b) {
-    return lengthOf(lines[a].crop, tall) > lengthOf(lines[b].crop, tall);
+    return lengthOf(lines[a].size, tall) > lengthOf(lines[b].size, tall);
   });
   if (indices.size() > kSampleLines) indices.resize(kSampleLines);
   return indices;
@@ -62,8 +62,8 @@ std::optional<Orientation> sidewaysTurn(const std::vector<SidewaysReading>& read
 LineShapes lineShapes(const std::vector<LineEvidence>& lines) {
   LineShapes shapes;
   for (const LineEvidence& line : lines) {
-    if (isTall(line.crop)) shapes.tall += lengthOf(line.crop, true);
-    if (isWide(line.crop)) shapes.wide += lengthOf(line.crop, false);
+    if (isTall(line.size)) shapes.tall += lengthOf(line.size, true);
+    if (isWide(line.size)) shapes.wide += lengthOf(line.size, false);
   }
   return shapes;
 }
@@ -72,28 +72,31 @@ bool mostlyTall(const LineShapes& shapes) {
   return shapes.tall >= kMinTallLength && shapes.tall >= kMostlyTall * shapes.wide;
 }
 
-std::optional<Orientation> pageTurn(const std::vector<LineEvidence>& lines, TextRecognizer& recognizer,
-                                    DirectionClassifier& classifier) {
+Status pageTurn(const std::vector<LineEvidence>& lines, TextRecognizer& recognizer, DirectionClassifier& classifier,
+                std::optional<Orientation>* turn) {
+  turn->reset();
   if (mostlyTall(lineShapes(lines))) {
     std::vector<SidewaysReading> readings;
     for (std::size_t i : longestLines(lines, true, [](const LineEvidence& line) {
-           return isTall(line.crop) && line.counterClockwiseConfidence >= 0;
+           return isTall(line.size) && line.counterClockwiseConfidence >= 0;
          })) {
       cv::Mat turned;
-      cv::rotate(lines[i].crop, turned, cv::ROTATE_90_CLOCKWISE);
-      readings.push_back({lengthOf(lines[i].crop, true), lines[i].counterClockwiseConfidence,
-                          recognizer.recognize(turned).confidence()});
+      cv::rotate(lines[i].crop(), turned, cv::ROTATE_90_CLOCKWISE);
+      DecodedText clockwise;
+      if (Status status = recognizer.recognize(turned, &clockwise); !status.ok()) return status;
+      readings.push_back({lengthOf(lines[i].size, true), lines[i].counterClockwiseConfidence, clockwise.confidence()});
     }
-    return sidewaysTurn(readings);
+    *turn = sidewaysTurn(readings);
+    return Status();
   }
   std::vector<DirectionVote> votes;
-  for (std::size_t i : longestLines(lines, false, [](const LineEvidence& line) { return isWide(line.crop); })) {
+  for (std::size_t i : longestLines(lines, false, [](const LineEvidence& line) { return isWide(line.size); })) {
     // An upside-down line often reads as nothing at all: it still counts half.
-    votes.push_back({lengthOf(lines[i].crop, false) * (0.5 + 0.5 * lines[i].confidence),
-                     classifier.upsideDownProbability(lines[i].crop)});
+    votes.push_back({lengthOf(lines[i].size, false) * (0.5 + 0.5 * lines[i].confidence),
+                     classifier.upsideDownProbability(lines[i].crop())});
   }
-  if (votesUpsideDown(votes)) return Orientation::upsideDown;
-  return std::nullopt;
+  if (votesUpsideDown(votes)) *turn = Orientation::upsideDown;
+  return Status();
 }
 
 cv::Mat turnedUpright(const cv::Mat& picture, Orientation orientation) {

@@ -2,6 +2,7 @@
 
 #include <opencv2/core.hpp>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -44,9 +45,11 @@ std::optional<Orientation> sidewaysTurn(const std::vector<SidewaysReading>& read
 
 inline constexpr double kSidewaysMargin = 0.1;
 
-// A line as the first reading of a page saw it.
+// A line as the first reading of a page saw it. Only the few lines sampled are cut
+// again, so the crop is made on demand.
 struct LineEvidence {
-  cv::Mat crop;
+  cv::Size size;
+  std::function<cv::Mat()> crop;
   float confidence = 0;                   // the reading as cropped
   float counterClockwiseConfidence = -1;  // a tall crop's quarter-turned reading; -1 when not tried
 };
@@ -70,8 +73,8 @@ inline constexpr double kMinTallLength = 6.0;
 // a sample of its longest lines both ways, any other by the direction classifier's vote
 // over a sample of its longest wide lines. Nothing when the page looks upright or it is
 // unsure. At most kSampleLines lines are read again or classified.
-std::optional<Orientation> pageTurn(const std::vector<LineEvidence>& lines, TextRecognizer& recognizer,
-                                    DirectionClassifier& classifier);
+Status pageTurn(const std::vector<LineEvidence>& lines, TextRecognizer& recognizer, DirectionClassifier& classifier,
+                std::optional<Orientation>* turn);
 
 inline constexpr std::size_t kSampleLines = 12;
 

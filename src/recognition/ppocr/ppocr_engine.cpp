@@ -54,10 +54,13 @@ class PpocrHandler final : public ImageRequestHandler {
       Models models;
       if (Status status = loadModels(modelFolders_, &models); !status.ok()) return status;
       folder = models.folder;
-      return read(models, request);
-    } catch (const DictionaryMismatch&) {
-      return Status::recognitionFailed("模型文件 " + folder + "/" + kDictionaryFile + " 与 " + kRecognizerFile +
-                                       " 不配套；" + restoreAdvice());
+      // The recogniser's own failures mean its output does not fit the dictionary or the
+      // network: the files are not a pair.
+      if (Status status = read(models, request); !status.ok()) {
+        return Status::recognitionFailed("模型文件 " + folder + "/" + kDictionaryFile + " 与 " + kRecognizerFile +
+                                         " 不配套（" + status.description() + "）；" + restoreAdvice());
+      }
+      return Status();
     } catch (const std::bad_alloc&) {
       return Status::recognitionFailed(outOfMemoryDescription);
     } catch (const cv::Exception& e) {
@@ -81,13 +84,20 @@ class PpocrHandler final : public ImageRequestHandler {
     TextRecognizer recognizer(models.recognizer, models.dictionary, std::move(workers));
     DirectionClassifier classifier(models.classifier);
     std::vector<LineEvidence> evidence;
-    Observations lines = lineObservations(readPage(detector, recognizer, picture_, &evidence), layout_);
+    std::vector<ReadBox> read;
+    if (Status status = readPage(detector, recognizer, picture_, &read, &evidence); !status.ok()) return status;
+    Observations lines = lineObservations(std::move(read), layout_);
     // A turned page: read it again upright, and keep that reading only when it is clearly
     // the more confident one, so that an upright page is never turned by a wrong guess.
     // (The layout was analysed on the page as stored, so the turned page keeps the boxes'
     // own order.)
-    if (auto turn = pageTurn(evidence, recognizer, classifier)) {
-      Observations turned = lineObservations(readPage(detector, recognizer, turnedUpright(picture_, *turn), nullptr));
+    std::optional<orientation::Orientation> turn;
+    if (Status status = pageTurn(evidence, recognizer, classifier, &turn); !status.ok()) return status;
+    if (turn) {
+      const cv::Mat upright = turnedUpright(picture_, *turn);
+      std::vector<ReadBox> readUpright;
+      if (Status status = readPage(detector, recognizer, upright, &readUpright, nullptr); !status.ok()) return status;
+      Observations turned = lineObservations(std::move(readUpright));
       if (orientation::turnedReadingWins(orientation::readingConfidence(lines), orientation::readingConfidence(turned),
                                          *turn)) {
         lines = std::move(turned);
@@ -97,15 +107,17 @@ class PpocrHandler final : public ImageRequestHandler {
     return Status();
   }
 
-  // The boxes read on one picture; when evidence is given, each detected line as well.
-  static std::vector<ReadBox> readPage(TextDetector& detector, TextRecognizer& recognizer, const cv::Mat& picture,
-                                       std::vector<LineEvidence>* evidence) {
+  // The boxes read on one picture; when evidence is given, each detected line as well
+  // (which must not outlive the picture and the detector's boxes: it crops on demand).
+  Status readPage(TextDetector& detector, TextRecognizer& recognizer, const cv::Mat& picture,
+                  std::vector<ReadBox>* read, std::vector<LineEvidence>* evidence) {
     // PaddleOCR's direction classifier does not turn single lines: it squeezes a line into
     // 192 pixels, and on long lines of upright text it often calls them upside down (6 of
     // 10 lines of one screenshot), so turning them costs far more than the rare upside-down
     // line gains (the benchmark's ten worst pictures: 21.8 % character errors with it,
     // 0.13 % without). It only votes on the page as a whole (page_turn.h).
-    const std::vector<TextBox> boxes = detector.detect(picture);
+    boxes_ = detector.detect(picture);
+    const std::vector<TextBox>& boxes = boxes_;
     // Each box is read as it stands. A tall one is a line on its side or a narrow single
     // character: it is read a quarter turn too, and that reading (PaddleOCR's) is kept
     // only when it is the more confident one.
@@ -128,24 +140,27 @@ class PpocrHandler final : public ImageRequestHandler {
                          }});
       }
     }
-    std::vector<DecodedText> readings = recognizer.recognizeAll(lines);
+    std::vector<DecodedText> readings;
+    if (Status status = recognizer.recognizeAll(lines, &readings); !status.ok()) return status;
 
-    std::vector<ReadBox> read;
     for (std::size_t b = 0; b < boxes.size(); ++b) {
       DecodedText& best = readings[boxLines[b].upright];
-      LineEvidence line{evidence ? cropTextBox(picture, boxes[b]) : cv::Mat(), best.confidence()};
+      const TextBox& box = boxes[b];
+      LineEvidence line{lines[boxLines[b].upright].size, [&picture, &box] { return cropTextBox(picture, box); },
+                        best.confidence()};
       if (const auto turned = boxLines[b].quarterTurn) {
         line.counterClockwiseConfidence = readings[*turned].confidence();
         if (readings[*turned].confidence() > best.confidence()) best = std::move(readings[*turned]);
       }
       if (evidence) evidence->push_back(std::move(line));
       if (best.confidence() < kMinBoxConfidence) continue;
-      read.push_back({boxes[b].bounds(), std::move(best)});
+      read->push_back({box.bounds(), std::move(best)});
     }
-    return read;
+    return Status();
   }
 
   layout::PageLayout layout_;
+  std::vector<TextBox> boxes_;  // the last page read's, which its evidence crops from
   std::unique_ptr<DecodedImage> image_;  // until perform has picture_
   cv::Mat picture_;
   std::vector<std::string> modelFolders_;

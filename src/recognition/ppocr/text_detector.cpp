@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 #include "recognition/ppocr/detector_tiles.h"
 #include "recognition/ppocr/small_text_regions.h"
@@ -101,10 +100,10 @@ cv::Mat TextDetector::probabilityMap(const cv::Mat& bgr, cv::Size size) {
   for (const DetectorTile& tile : detectorTiles(size, settings_.tileSide, settings_.tileMargin)) {
     net_.setInput(detectorBlob(resized(tile.input)));
     const cv::Mat out = net_.forward();
-    if (out.dims != 4 || out.size[0] != 1 || out.size[1] != 1 || out.size[2] != tile.input.height ||
-        out.size[3] != tile.input.width) {
-      throw std::runtime_error("detector output has an unexpected shape");
-    }
+    // A map of another shape means a model file that is not PP-OCR's detector: OpenCV's
+    // assertion reaches the engine's edge, which reports the model as damaged.
+    CV_Assert(out.dims == 4 && out.size[0] == 1 && out.size[1] == 1 && out.size[2] == tile.input.height &&
+              out.size[3] == tile.input.width);
     const cv::Mat tileMap(tile.input.height, tile.input.width, CV_32F, const_cast<float*>(out.ptr<float>()));
     tileMap(tile.kept - tile.input.tl()).copyTo(map(tile.kept));
   }

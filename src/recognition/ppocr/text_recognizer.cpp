@@ -9,7 +9,6 @@
 #include <exception>
 #include <mutex>
 #include <numeric>
-#include <stdexcept>
 #include <thread>
 
 namespace quillfen::ppocr {
@@ -92,28 +91,39 @@ int recognizerWorkerCount() { return std::clamp(cv::getNumberOfCPUs(), 1, kMaxRe
 TextRecognizer::TextRecognizer(cv::dnn::Net net, std::vector<std::string> dictionary, RecognizerWorkers workers)
     : net_(std::move(net)), dictionary_(std::move(dictionary)), workers_(std::move(workers)) {}
 
-DecodedText TextRecognizer::recognize(const cv::Mat& lineBgr) { return read(net_, lineBgr); }
+Status TextRecognizer::recognize(const cv::Mat& lineBgr, DecodedText* text) { return read(net_, lineBgr, text); }
 
-std::vector<DecodedText> TextRecognizer::recognizeAll(const std::vector<LineSource>& lines) {
+Status TextRecognizer::recognizeAll(const std::vector<LineSource>& lines, std::vector<DecodedText>* texts) {
   std::vector<std::size_t> order(lines.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     return recognizerInputWidth(lines[a].size) > recognizerInputWidth(lines[b].size);
   });
-  std::vector<DecodedText> results(lines.size());
+  texts->assign(lines.size(), DecodedText());
 
   const std::size_t workers =
       workers_.loadNetwork ? std::min(static_cast<std::size_t>(std::max(workers_.count, 1)), lines.size()) : 1;
   if (workers <= 1) {
-    for (std::size_t i : order) results[i] = read(net_, lines[i].crop());
-    return results;
+    for (std::size_t i : order) {
+      if (Status status = read(net_, lines[i].crop(), &(*texts)[i]); !status.ok()) return status;
+    }
+    return Status();
   }
 
   OpenCvThreads oneEach(1);
   std::atomic<std::size_t> next{0};
   std::atomic<bool> failed{false};
   std::mutex errorMutex;
+  Status failure;
   std::exception_ptr error;
+  auto fail = [&](Status status, std::exception_ptr exception) {
+    failed = true;
+    const std::lock_guard<std::mutex> lock(errorMutex);
+    if (failure.ok() && !error) {
+      failure = std::move(status);
+      error = std::move(exception);
+    }
+  };
   // Each worker takes the next line in width order until none is left. The first one
   // runs on the calling thread with the network already loaded; the others load theirs
   // while it reads.
@@ -122,15 +132,16 @@ std::vector<DecodedText> TextRecognizer::recognizeAll(const std::vector<LineSour
       cv::dnn::Net own;
       if (net == nullptr) {
         own = workers_.loadNetwork();
+        if (own.empty()) return fail(Status::recognitionFailed("识别模型再次载入后是空的"), nullptr);
         net = &own;
       }
       for (std::size_t k = next++; k < order.size() && !failed; k = next++) {
-        results[order[k]] = read(*net, lines[order[k]].crop());
+        if (Status status = read(*net, lines[order[k]].crop(), &(*texts)[order[k]]); !status.ok()) {
+          return fail(std::move(status), nullptr);
+        }
       }
     } catch (...) {
-      failed = true;
-      const std::lock_guard<std::mutex> lock(errorMutex);
-      if (!error) error = std::current_exception();
+      fail(Status(), std::current_exception());
     }
   };
   std::vector<std::thread> threads;
@@ -144,15 +155,15 @@ std::vector<DecodedText> TextRecognizer::recognizeAll(const std::vector<LineSour
   work(&net_);
   for (std::thread& thread : threads) thread.join();
   if (error) std::rethrow_exception(error);
-  return results;
+  return failure;
 }
 
-DecodedText TextRecognizer::read(cv::dnn::Net& net, const cv::Mat& lineBgr) const {
+Status TextRecognizer::read(cv::dnn::Net& net, const cv::Mat& lineBgr, DecodedText* text) const {
   net.setInput(recognizerBlob(lineBgr));
   const cv::Mat out = net.forward();
-  if (out.dims != 3 || out.size[0] != 1) throw std::runtime_error("recogniser output has an unexpected shape");
+  if (out.dims != 3 || out.size[0] != 1) return Status::recognitionFailed("识别模型的输出不是 1 × 类 × 步");
   const cv::Mat classesBySteps(out.size[1], out.size[2], CV_32F, const_cast<float*>(out.ptr<float>()));
-  return decodeCtc(classesBySteps, dictionary_);
+  return decodeCtc(classesBySteps, dictionary_, text);
 }
 
 }  // namespace quillfen::ppocr

@@ -38,7 +38,7 @@ int recognizerWorkerCount();
 // network serves one thread at a time, so each worker after the first loads a copy.
 struct RecognizerWorkers {
   int count = 1;
-  std::function<cv::dnn::Net()> loadNetwork;  // called once per worker after the first
+  std::function<cv::dnn::Net()> loadNetwork;  // called once per worker after the first; empty on failure
 };
 
 // One line to read: the size of its crop, which decides the network's input shape, and
@@ -55,18 +55,19 @@ class TextRecognizer {
   TextRecognizer(cv::dnn::Net net, std::vector<std::string> dictionary, RecognizerWorkers workers = {});
 
   // One line, on the calling thread.
-  DecodedText recognize(const cv::Mat& lineBgr);
+  Status recognize(const cv::Mat& lineBgr, DecodedText* text);
 
-  // Every line; result i is line i's. The lines are read widest first, so that each
+  // Every line; (*texts)[i] is line i's. The lines are read widest first, so that each
   // worker's network changes shape only when the width bucket does (a new shape costs a
   // re-plan), and the long lines do not all end up at the end of one worker's queue.
   // While two or more workers run, OpenCV's own threads are turned off: on few cores,
   // lines side by side on one thread each beat one line at a time on every core. The
-  // first exception a worker throws is thrown here once all have stopped.
-  std::vector<DecodedText> recognizeAll(const std::vector<LineSource>& lines);
+  // first failure a worker meets is returned once all have stopped; an exception thrown
+  // on a worker (OpenCV's, running out of memory) is thrown here likewise.
+  Status recognizeAll(const std::vector<LineSource>& lines, std::vector<DecodedText>* texts);
 
  private:
-  DecodedText read(cv::dnn::Net& net, const cv::Mat& lineBgr) const;
+  Status read(cv::dnn::Net& net, const cv::Mat& lineBgr, DecodedText* text) const;
 
   cv::dnn::Net net_;
   std::vector<std::string> dictionary_;

@@ -55,7 +55,9 @@ TEST(SidewaysTurn, TheMoreConfidentDirectionWinsByAMargin) {
   EXPECT_EQ(sidewaysTurn({}), std::nullopt);
 }
 
-LineEvidence lineOfSize(int width, int height) { return {cv::Mat(height, width, CV_8UC3, cv::Scalar::all(255)), 0.9f}; }
+LineEvidence lineOfSize(int width, int height) {
+  return {cv::Size(width, height), [] { return cv::Mat(); }, 0.9f};
+}
 
 TEST(LineShapes, APageWithAFewVerticalLinesIsNotSideways) {
   std::vector<LineEvidence> page(10, lineOfSize(600, 30));  // ten lines of about 20 characters

@@ -129,13 +129,18 @@ TEST(RecognizerOnPictures, ResultsComeBackInTheLinesOrderWhateverTheirWidths) {
   // Each line read alone, one after the other, is what every batch must give back in place.
   TextRecognizer single(real.models.recognizer, real.models.dictionary);
   std::vector<std::string> alone;
-  for (const TextBox& box : real.boxes) alone.push_back(single.recognize(cropTextBox(real.picture, box)).text);
+  for (const TextBox& box : real.boxes) {
+    DecodedText text;
+    ASSERT_TRUE(single.recognize(cropTextBox(real.picture, box), &text).ok());
+    alone.push_back(text.text);
+  }
   ASSERT_GT(std::set<std::string>(alone.begin(), alone.end()).size(), real.boxes.size() / 2);
 
   for (int workers : {1, 2, 3}) {
     std::vector<std::atomic<int>> cuts(real.boxes.size());
     TextRecognizer recognizer(loadRecognizerCopy(real.models), real.models.dictionary, real.workers(workers));
-    const std::vector<DecodedText> read = recognizer.recognizeAll(real.sources(cuts));
+    std::vector<DecodedText> read;
+    ASSERT_TRUE(recognizer.recognizeAll(real.sources(cuts), &read).ok());
     ASSERT_EQ(read.size(), alone.size()) << workers;
     for (std::size_t i = 0; i < alone.size(); ++i) {
       EXPECT_EQ(read[i].text, alone[i]) << "line " << i << ", " << workers << " workers";
@@ -151,18 +156,27 @@ TEST(RecognizerOnPictures, WorkersPutOpenCvsThreadsBackAndPassOnTheirErrors) {
 
   std::vector<std::atomic<int>> cuts(real.boxes.size());
   TextRecognizer recognizer(real.models.recognizer, real.models.dictionary, real.workers(2));
-  EXPECT_EQ(recognizer.recognizeAll(real.sources(cuts)).size(), real.boxes.size());
+  std::vector<DecodedText> read;
+  EXPECT_TRUE(recognizer.recognizeAll(real.sources(cuts), &read).ok());
+  EXPECT_EQ(read.size(), real.boxes.size());
   EXPECT_EQ(cv::getNumThreads(), threads);
 
-  // A second worker whose network does not load: the error reaches the caller, after
+  // A second worker whose network does not load: the exception reaches the caller, after
   // the first worker has stopped too.
   RecognizerWorkers broken{2, []() -> cv::dnn::Net { throw std::runtime_error("no second network"); }};
   TextRecognizer failing(real.models.recognizer, real.models.dictionary, std::move(broken));
-  EXPECT_THROW(failing.recognizeAll(real.sources(cuts)), std::runtime_error);
+  EXPECT_THROW((void)failing.recognizeAll(real.sources(cuts), &read), std::runtime_error);
+  EXPECT_EQ(cv::getNumThreads(), threads);
+  // One that loads nothing, and a recogniser whose dictionary is not its own: failures.
+  TextRecognizer empty(real.models.recognizer, real.models.dictionary, {2, [] { return cv::dnn::Net(); }});
+  EXPECT_EQ(empty.recognizeAll(real.sources(cuts), &read).code(), Status::Code::recognitionFailed);
+  TextRecognizer mismatched(real.models.recognizer, {"a", "b"}, real.workers(2));
+  EXPECT_EQ(mismatched.recognizeAll(real.sources(cuts), &read).code(), Status::Code::recognitionFailed);
   EXPECT_EQ(cv::getNumThreads(), threads);
 
   // Nothing to read, nothing loaded.
-  EXPECT_TRUE(failing.recognizeAll({}).empty());
+  EXPECT_TRUE(failing.recognizeAll({}, &read).ok());
+  EXPECT_TRUE(read.empty());
 }
 
 }  // namespace
