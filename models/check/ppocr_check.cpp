@@ -2,8 +2,9 @@
 // them on the test pictures and compare with reference outputs that
 // make_reference.js computed from the original models on ONNX Runtime.
 //
-// Build (or use the CMakeLists.txt next to this file):
-//   g++ -std=c++20 -O2 -o ppocr_check models/check/ppocr_check.cpp $(pkg-config --cflags --libs opencv4)
+// It makes every input with the engine's own functions (detectorBlob, recognizerBlob,
+// classifierBlobs) and decodes with the engine's decodeCtc, so the checks cover the code
+// the tool runs. Built with the tool: cmake --build build --target ppocr_check.
 //
 // Usage:
 //   ppocr_check MODEL_DIR TESTDATA_DIR              run all checks (exit 1 on failure)
@@ -18,8 +19,8 @@
 // The prepared recognizer gives its probabilities class-major (1 x classes x
 // steps); the plain one, like the original, step-major (1 x steps x classes).
 //
-// The input tensors are made here and only here, so OpenCV and ONNX Runtime see
-// exactly the same numbers.
+// The input tensors are made here (--dump) and only here, so OpenCV and ONNX Runtime
+// see exactly the same numbers.
 
 #include <opencv2/core.hpp>
 #include <opencv2/dnn.hpp>
@@ -41,19 +42,20 @@
 #include <string>
 #include <vector>
 
+#include "recognition/ppocr/ctc_decoder.h"
+#include "recognition/ppocr/direction_classifier.h"
+#include "recognition/ppocr/text_detector.h"
+#include "recognition/ppocr/text_recognizer.h"
+
 namespace fs = std::filesystem;
+namespace ppocr = quillfen::ppocr;
 
 namespace {
 
 // ---------------------------------------------------------------------------
-// Settings shared with the engine
+// Settings
 // ---------------------------------------------------------------------------
 
-constexpr int kDetAlign = 32;      // detector input sides are multiples of this
-constexpr int kDetMaxSide = 1920;  // longest detector side
-constexpr int kRecHeight = 48;
-constexpr int kClsWidth = 192;
-constexpr int kPool = 16;  // reference maps are mean-pooled by this factor
 constexpr float kDetThreshold = 0.3f;
 
 // Tolerances against ONNX Runtime.
@@ -77,10 +79,12 @@ constexpr int kBackgroundMargin = 8;
 const std::vector<std::string> kDetSequence = {"lines_640x480.png", "wide_1216x384.png", "page_960x1280.png",
                                                "lines_640x480.png"};
 
-// Line crops also fed at a forced width, to cover very short and very long
-// inputs: {line index in lines.txt, width}. Their reference index is 100 + k.
+// Line crops also fed stretched to a forced width, to cover very short and very
+// long inputs: {line index in lines.txt, width}. Their reference index is 100 + k.
 const std::vector<std::pair<int, int>> kRecWidthVariants = {{5, 2000}, {0, 24}, {16, 8}};
 constexpr int kVariantIndexBase = 100;
+// A line's classifier windows: reference index 3 * line + window.
+constexpr int kMaxClsWindows = 3;
 
 using Clock = std::chrono::steady_clock;
 
@@ -96,63 +100,21 @@ struct Line {
 // Preprocessing
 // ---------------------------------------------------------------------------
 
-// Detector: RGB, sides rounded to multiples of 32 (longest capped), ImageNet
-// mean/std on x/255, NCHW.
+// Detector: the picture resized as the engine resizes it, then the engine's blob.
 cv::Mat det_tensor(const cv::Mat& bgr) {
-  double scale = std::min(1.0, double(kDetMaxSide) / std::max(bgr.cols, bgr.rows));
-  auto align = [](double v) { return std::max(kDetAlign, int(std::lround(v / kDetAlign)) * kDetAlign); };
-  int w = align(bgr.cols * scale), h = align(bgr.rows * scale);
-  cv::Mat resized;
-  if (w == bgr.cols && h == bgr.rows)
-    resized = bgr;
-  else
-    cv::resize(bgr, resized, cv::Size(w, h), 0, 0, cv::INTER_LINEAR);
-
-  const float mean[3] = {0.485f, 0.456f, 0.406f};
-  const float stdev[3] = {0.229f, 0.224f, 0.225f};
-  int dims[4] = {1, 3, h, w};
-  cv::Mat blob(4, dims, CV_32F);
-  for (int c = 0; c < 3; ++c) {
-    float* out = blob.ptr<float>(0, c);
-    int src_c = 2 - c;  // BGR -> RGB
-    for (int y = 0; y < h; ++y) {
-      const cv::Vec3b* row = resized.ptr<cv::Vec3b>(y);
-      for (int x = 0; x < w; ++x) out[y * w + x] = (row[x][src_c] / 255.0f - mean[c]) / stdev[c];
-    }
-  }
-  return blob;
+  const cv::Size size = ppocr::detectorInputSize(bgr.size(), ppocr::DetectorSettings().maxSide);
+  cv::Mat resized = bgr;
+  if (size != bgr.size()) cv::resize(bgr, resized, size, 0, 0, cv::INTER_AREA);
+  return ppocr::detectorBlob(resized);
 }
 
-// Fill a 1x3x48xW blob from a BGR line image already resized to height 48,
-// (x/255 - 0.5)/0.5, channels in BGR order as PaddleOCR feeds them. Columns
-// past the image (cls padding) stay zero.
-cv::Mat line_blob(const cv::Mat& resized, int blob_width) {
-  int dims[4] = {1, 3, kRecHeight, blob_width};
-  cv::Mat blob(4, dims, CV_32F, cv::Scalar(0));
-  for (int c = 0; c < 3; ++c) {
-    float* out = blob.ptr<float>(0, c);
-    for (int y = 0; y < kRecHeight; ++y) {
-      const cv::Vec3b* row = resized.ptr<cv::Vec3b>(y);
-      for (int x = 0; x < resized.cols; ++x) out[y * blob_width + x] = (row[x][c] / 255.0f - 0.5f) / 0.5f;
-    }
-  }
-  return blob;
-}
-
-// Recognizer: height 48, width by aspect ratio unless given.
+// Recognizer: the engine's blob of the crop, stretched first to a forced width at
+// height 48 when one is given.
 cv::Mat rec_tensor(const cv::Mat& crop, int width = 0) {
-  int w = width > 0 ? width : std::max(1, int(std::ceil(kRecHeight * double(crop.cols) / crop.rows)));
-  cv::Mat resized;
-  cv::resize(crop, resized, cv::Size(w, kRecHeight), 0, 0, cv::INTER_LINEAR);
-  return line_blob(resized, w);
-}
-
-// Direction classifier: height 48, width by aspect ratio up to 192, zero padded.
-cv::Mat cls_tensor(const cv::Mat& crop) {
-  int w = std::min(kClsWidth, std::max(1, int(std::ceil(kRecHeight * double(crop.cols) / crop.rows))));
-  cv::Mat resized;
-  cv::resize(crop, resized, cv::Size(w, kRecHeight), 0, 0, cv::INTER_LINEAR);
-  return line_blob(resized, kClsWidth);
+  if (width <= 0) return ppocr::recognizerBlob(crop);
+  cv::Mat stretched;
+  cv::resize(crop, stretched, cv::Size(width, ppocr::kLineHeight), 0, 0, cv::INTER_LINEAR);
+  return ppocr::recognizerBlob(stretched);
 }
 
 // ---------------------------------------------------------------------------
@@ -273,6 +235,8 @@ cv::Mat mean_pool(const cv::Mat& map, int f) {
   return pooled;
 }
 
+// The engine's reading of an output, and each step's most probable class and its
+// probability, which the references hold.
 struct Decoded {
   std::string text;
   float confidence = 0;
@@ -293,28 +257,21 @@ cv::Mat steps_by_classes(const cv::Mat& out, Layout layout, const std::vector<st
   return layout == Layout::StepMajor ? m.clone() : cv::Mat(m.t());
 }
 
-// CTC greedy decoding of a steps x classes matrix: class 0 is blank, 1..N are
-// the dictionary lines, N+1 is a space. Repeats merge, blanks drop; the
-// confidence is the mean maximum probability of the kept steps.
+// A steps x classes matrix read by the engine's CTC decoder (which takes it class-major).
 Decoded ctc_decode(const cv::Mat& probs, const std::vector<std::string>& keys) {
-  int steps = probs.rows, classes = probs.cols;
   Decoded d;
-  int prev = 0;
-  double sum = 0;
-  int kept = 0;
-  for (int t = 0; t < steps; ++t) {
+  for (int t = 0; t < probs.rows; ++t) {
     const float* row = probs.ptr<float>(t);
-    int best = int(std::max_element(row, row + classes) - row);
+    const int best = int(std::max_element(row, row + probs.cols) - row);
     d.argmax.push_back(best);
     d.maxprob.push_back(row[best]);
-    if (best != 0 && best != prev) {
-      d.text += best <= int(keys.size()) ? keys[best - 1] : std::string(" ");
-      sum += row[best];
-      ++kept;
-    }
-    prev = best;
   }
-  d.confidence = kept ? float(sum / kept) : 0.0f;
+  ppocr::DecodedText text;
+  if (quillfen::Status status = ppocr::decodeCtc(cv::Mat(probs.t()), keys, &text); !status.ok()) {
+    throw std::runtime_error(status.description());
+  }
+  d.text = text.text;
+  d.confidence = text.confidence();
   return d;
 }
 
@@ -453,10 +410,17 @@ bool check_recognizer(Nets& nets, const fs::path& testdata, const std::vector<Li
     bool same_argmax;
     double max_delta = rec_delta(d, ref.rec.at(int(i)), &same_argmax);
 
-    // Direction classifier on the upright crop; references cover it too.
-    cv::Mat cls_out = forward(nets.cls, cls_tensor(crop), &ms);
-    const std::array<float, 2>& rc = ref.cls.at(int(i));
-    double cls_delta = std::max(std::fabs(cls_out.at<float>(0) - rc[0]), std::fabs(cls_out.at<float>(1) - rc[1]));
+    // Direction classifier on the upright crop, each of its windows; references cover it too.
+    const std::vector<cv::Mat> windows = ppocr::classifierBlobs(crop);
+    double cls_delta = 0;
+    float upright = 0;
+    for (size_t w = 0; w < windows.size(); ++w) {
+      cv::Mat cls_out = forward(nets.cls, windows[w], &ms);
+      const std::array<float, 2>& rc = ref.cls.at(kMaxClsWindows * int(i) + int(w));
+      cls_delta = std::max({cls_delta, double(std::fabs(cls_out.at<float>(0) - rc[0])),
+                            double(std::fabs(cls_out.at<float>(1) - rc[1]))});
+      upright += cls_out.at<float>(0) / float(windows.size());
+    }
 
     bool line_ok = same_argmax && max_delta <= kMaxRecProbDelta && cls_delta <= kMaxClsProbDelta;
     ok = ok && line_ok;
@@ -464,7 +428,7 @@ bool check_recognizer(Nets& nets, const fs::path& testdata, const std::vector<Li
     std::printf(
         "line %2zu w=%4d T=%3zu %5.1f ms argmax %s max|dp| %.2e | cls 0deg %.3f max|dp| %.2e | %s\n"
         "        read: \"%s\" (conf %.3f)%s\n",
-        i, blob.size[3], d.argmax.size(), rec_ms, same_argmax ? "equal" : "DIFFER", max_delta, cls_out.at<float>(0),
+        i, blob.size[3], d.argmax.size(), rec_ms, same_argmax ? "equal" : "DIFFER", max_delta, upright,
         cls_delta, line_ok ? "ok" : "FAIL", d.text.c_str(), d.confidence,
         d.text == l.text ? "" : ("   rendered: \"" + l.text + "\"").c_str());
     ok = matches_plain(nets, blob, probs, keys) && ok;
@@ -505,11 +469,15 @@ int dump(const fs::path& testdata, const std::vector<Line>& lines, const fs::pat
   }
   for (size_t i = 0; i < lines.size(); ++i) {
     cv::Mat crop = read_picture(testdata / lines[i].picture)(lines[i].box);
-    std::string rec = "line" + std::to_string(i) + ".rec.npy", cls = "line" + std::to_string(i) + ".cls.npy";
+    std::string rec = "line" + std::to_string(i) + ".rec.npy";
     write_npy(out_dir / rec, rec_tensor(crop));
-    write_npy(out_dir / cls, cls_tensor(crop));
     manifest << "rec " << lines[i].picture << " " << i << " " << rec << "\n";
-    manifest << "cls " << lines[i].picture << " " << i << " " << cls << "\n";
+    const std::vector<cv::Mat> windows = ppocr::classifierBlobs(crop);
+    for (size_t w = 0; w < windows.size(); ++w) {
+      std::string cls = "line" + std::to_string(i) + "." + std::to_string(w) + ".cls.npy";
+      write_npy(out_dir / cls, windows[w]);
+      manifest << "cls " << lines[i].picture << " " << kMaxClsWindows * i + w << " " << cls << "\n";
+    }
   }
   for (size_t k = 0; k < kRecWidthVariants.size(); ++k) {
     auto [index, width] = kRecWidthVariants[k];

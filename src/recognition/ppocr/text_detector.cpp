@@ -13,7 +13,23 @@ namespace {
 
 constexpr std::size_t kMaxCandidates = 1000;
 
-// RGB, x/255 normalised with ImageNet's mean and deviation, as the detector was trained.
+// The mean map value inside the polygon of the four corners.
+float meanInside(const cv::Mat& map, const std::array<cv::Point2f, 4>& corners) {
+  cv::Rect area = cv::boundingRect(std::vector<cv::Point2f>(corners.begin(), corners.end()));
+  area &= cv::Rect(0, 0, map.cols, map.rows);
+  if (area.empty()) return 0;
+  cv::Mat mask = cv::Mat::zeros(area.size(), CV_8U);
+  std::vector<cv::Point> polygon;
+  for (const cv::Point2f& corner : corners) {
+    polygon.emplace_back(static_cast<int>(std::lround(corner.x)) - area.x,
+                         static_cast<int>(std::lround(corner.y)) - area.y);
+  }
+  cv::fillPoly(mask, std::vector<std::vector<cv::Point>>{polygon}, cv::Scalar(1));
+  return static_cast<float>(cv::mean(map(area), mask)[0]);
+}
+
+}  // namespace
+
 cv::Mat detectorBlob(const cv::Mat& resized) {
   const cv::Size size = resized.size();
   constexpr float mean[3] = {0.485f, 0.456f, 0.406f};
@@ -32,23 +48,6 @@ cv::Mat detectorBlob(const cv::Mat& resized) {
   }
   return blob;
 }
-
-// The mean map value inside the polygon of the four corners.
-float meanInside(const cv::Mat& map, const std::array<cv::Point2f, 4>& corners) {
-  cv::Rect area = cv::boundingRect(std::vector<cv::Point2f>(corners.begin(), corners.end()));
-  area &= cv::Rect(0, 0, map.cols, map.rows);
-  if (area.empty()) return 0;
-  cv::Mat mask = cv::Mat::zeros(area.size(), CV_8U);
-  std::vector<cv::Point> polygon;
-  for (const cv::Point2f& corner : corners) {
-    polygon.emplace_back(static_cast<int>(std::lround(corner.x)) - area.x,
-                         static_cast<int>(std::lround(corner.y)) - area.y);
-  }
-  cv::fillPoly(mask, std::vector<std::vector<cv::Point>>{polygon}, cv::Scalar(1));
-  return static_cast<float>(cv::mean(map(area), mask)[0]);
-}
-
-}  // namespace
 
 cv::Size detectorInputSize(cv::Size picture, int maxSide) {
   double scale = std::min(1.0, static_cast<double>(maxSide) / std::max(picture.width, picture.height));

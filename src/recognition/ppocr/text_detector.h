@@ -27,6 +27,10 @@ struct DetectorSettings {
   long rereadBudget = 2'000'000;
 };
 
+// The detector's input for a BGR picture already resized to its input size: RGB, x/255
+// normalised with ImageNet's mean and deviation, as the detector was trained.
+cv::Mat detectorBlob(const cv::Mat& resized);
+
 // The detector input size for a picture: scaled down to fit maxSide (never up), each side
 // rounded to a multiple of 32 (at least 32).
 cv::Size detectorInputSize(cv::Size picture, int maxSide);
