@@ -154,7 +154,7 @@ class PpocrHandler final : public ImageRequestHandler {
       }
       if (evidence) evidence->push_back(std::move(line));
       if (best.confidence() < kMinBoxConfidence) continue;
-      read->push_back({box.bounds(), std::move(best)});
+      read->push_back({box, std::move(best)});
     }
     return Status();
   }

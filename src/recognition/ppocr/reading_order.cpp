@@ -1,6 +1,7 @@
 #include "recognition/ppocr/reading_order.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace quillfen::ppocr {
@@ -20,6 +21,7 @@ constexpr float kMinPartneredShare = 0.5f;
 constexpr float kMinColumnLineAspect = 6.0f;
 constexpr float kMinColumnFill = 0.6f;
 constexpr float kMinColumnWidthShare = 0.5f;
+constexpr float kMinSideBySide = 0.5f;
 
 float verticalOverlap(float topA, float bottomA, float topB, float bottomB) {
   return std::min(bottomA, bottomB) - std::max(topA, topB);
@@ -32,9 +34,37 @@ float median(std::vector<float> values) {
   return *middle;
 }
 
+float dot(cv::Point2f a, cv::Point2f b) { return a.x * b.x + a.y * b.y; }
+
+// The boxes with a direction each: short ones take the median direction of the long ones.
+std::vector<OrderBox> directed(std::vector<OrderBox> boxes) {
+  auto isLong = [](const OrderBox& box) {
+    return std::max(box.bounds.width, box.bounds.height) >= 2 * box.thickness && box.thickness > 0;
+  };
+  std::vector<float> angles;
+  for (const OrderBox& box : boxes) {
+    if (isLong(box)) angles.push_back(std::atan2(box.direction.y, box.direction.x));
+  }
+  const float angle = median(angles);
+  for (OrderBox& box : boxes) {
+    if (!isLong(box)) box.direction = {std::cos(angle), std::sin(angle)};
+  }
+  return boxes;
+}
+
+// Whether the ink of b lies on a's row, as rows are grouped (see Layout::rows).
+bool onOneRow(const OrderBox& a, const OrderBox& b) {
+  const cv::Point2f across(-a.direction.y, a.direction.x);
+  const float offset = dot(b.centre - a.centre, across);
+  const float halfA = kInkShare * a.thickness / 2, halfB = kInkShare * b.thickness / 2;
+  return verticalOverlap(-halfA, halfA, offset - halfB, offset + halfB) >= kSameRowOverlap * 2 * std::min(halfA, halfB);
+}
+
 class Layout {
  public:
-  explicit Layout(const std::vector<cv::Rect2f>& boxes) : boxes_(boxes) {}
+  explicit Layout(std::vector<OrderBox> boxes) : ordered_(directed(std::move(boxes))) {
+    for (const OrderBox& box : ordered_) boxes_.push_back(box.bounds);
+  }
 
   // Appends the lines of the boxes ids to lines, in reading order.
   void read(const Indices& ids, std::vector<Indices>& lines) const {
@@ -68,43 +98,54 @@ class Layout {
     for (Indices& row : rows(block)) lines.push_back(std::move(row));
   }
 
-  // The boxes grouped into rows, top to bottom, each row left to right.
+  // The boxes grouped into rows, top to bottom, each row along its text. A row runs in
+  // the direction of the box that started it (the topmost); a box joins the row whose
+  // extent across that direction its ink overlaps most, by at least kSameRowOverlap of the
+  // thinner of the two.
   std::vector<Indices> rows(Indices ids) const {
     std::sort(ids.begin(), ids.end(), [&](std::size_t a, std::size_t b) {
-      const float ca = box(a).y + box(a).height / 2, cb = box(b).y + box(b).height / 2;
-      return ca != cb ? ca < cb : box(a).x < box(b).x;
+      const cv::Point2f ca = ordered_[a].centre, cb = ordered_[b].centre;
+      return ca.y != cb.y ? ca.y < cb.y : ca.x < cb.x;
     });
     struct Row {
       Indices ids;
-      float top, bottom;
+      cv::Point2f origin, direction, across;
+      float top, bottom;  // across the direction, from the origin
     };
     std::vector<Row> found;
     for (std::size_t id : ids) {
-      const cv::Rect2f& b = box(id);
+      const OrderBox& b = ordered_[id];
+      const float half = kInkShare * b.thickness / 2;
       Row* best = nullptr;
       float bestShare = kSameRowOverlap;
+      float bestOffset = 0;
       for (Row& row : found) {
-        const float height = std::min(b.height, row.bottom - row.top);
+        const float offset = dot(b.centre - row.origin, row.across);
+        const float height = std::min(2 * half, row.bottom - row.top);
         if (height <= 0) continue;
-        const float share = verticalOverlap(b.y, b.y + b.height, row.top, row.bottom) / height;
+        const float share = verticalOverlap(offset - half, offset + half, row.top, row.bottom) / height;
         if (share >= bestShare) {
           best = &row;
           bestShare = share;
+          bestOffset = offset;
         }
       }
       if (best == nullptr) {
-        found.push_back({{id}, b.y, b.y + b.height});
+        const cv::Point2f across(-b.direction.y, b.direction.x);
+        found.push_back({{id}, b.centre, b.direction, across, -half, half});
       } else {
         best->ids.push_back(id);
-        best->top = std::min(best->top, b.y);
-        best->bottom = std::max(best->bottom, b.y + b.height);
+        best->top = std::min(best->top, bestOffset - half);
+        best->bottom = std::max(best->bottom, bestOffset + half);
       }
     }
-    std::sort(found.begin(), found.end(),
-              [](const Row& a, const Row& b) { return a.top + a.bottom < b.top + b.bottom; });
+    auto middle = [](const Row& row) { return row.origin.y + row.across.y * (row.top + row.bottom) / 2; };
+    std::sort(found.begin(), found.end(), [&](const Row& a, const Row& b) { return middle(a) < middle(b); });
     std::vector<Indices> result;
     for (Row& row : found) {
-      std::sort(row.ids.begin(), row.ids.end(), [&](std::size_t a, std::size_t b) { return box(a).x < box(b).x; });
+      std::sort(row.ids.begin(), row.ids.end(), [&](std::size_t a, std::size_t b) {
+        return dot(ordered_[a].centre, row.direction) < dot(ordered_[b].centre, row.direction);
+      });
       result.push_back(std::move(row.ids));
     }
     return result;
@@ -152,7 +193,9 @@ class Layout {
     return std::nullopt;
   }
 
-  // Parts side by side are columns when each spans at least two rows and either
+  // Parts side by side (neighbours overlap vertically by kMinSideBySide of the shorter:
+  // a badge above a block of text is not a column beside it) are columns when each spans
+  // at least two rows and either
   //  - their rows do not line up (most boxes of the smaller part of each neighbouring pair
   //    have no box beside them in the other), or
   //  - every part is a column of running text: long lines (median width at least 6
@@ -161,6 +204,12 @@ class Layout {
   bool isColumnLayout(const std::vector<Indices>& parts) const {
     for (const Indices& part : parts) {
       if (rows(part).size() < 2) return false;
+    }
+    for (std::size_t p = 0; p + 1 < parts.size(); ++p) {
+      const cv::Rect2f a = extent(parts[p]), b = extent(parts[p + 1]);
+      if (verticalOverlap(a.y, a.y + a.height, b.y, b.y + b.height) < kMinSideBySide * std::min(a.height, b.height)) {
+        return false;
+      }
     }
     bool unaligned = true;
     for (std::size_t p = 0; p + 1 < parts.size(); ++p) {
@@ -191,11 +240,8 @@ class Layout {
     const Indices& other = a.size() <= b.size() ? b : a;
     std::size_t partnered = 0;
     for (std::size_t s : fewer) {
-      const cv::Rect2f& bs = box(s);
       for (std::size_t o : other) {
-        const cv::Rect2f& bo = box(o);
-        const float overlap = verticalOverlap(bs.y, bs.y + bs.height, bo.y, bo.y + bo.height);
-        if (overlap >= kSameRowOverlap * std::min(bs.height, bo.height)) {
+        if (onOneRow(ordered_[s], ordered_[o])) {
           ++partnered;
           break;
         }
@@ -210,17 +256,28 @@ class Layout {
     return all;
   }
 
-  const std::vector<cv::Rect2f>& boxes_;
+  std::vector<OrderBox> ordered_;
+  std::vector<cv::Rect2f> boxes_;
 };
 
 }  // namespace
 
-std::vector<std::vector<std::size_t>> readingOrder(const std::vector<cv::Rect2f>& boxes) {
+OrderBox levelBox(const cv::Rect2f& bounds) {
+  return {bounds, {bounds.x + bounds.width / 2, bounds.y + bounds.height / 2}, {1, 0}, bounds.height};
+}
+
+std::vector<std::vector<std::size_t>> readingOrder(const std::vector<OrderBox>& boxes) {
   Indices all(boxes.size());
   for (std::size_t i = 0; i < boxes.size(); ++i) all[i] = i;
   std::vector<Indices> lines;
   Layout(boxes).read(all, lines);
   return lines;
+}
+
+std::vector<std::vector<std::size_t>> readingOrder(const std::vector<cv::Rect2f>& boxes) {
+  std::vector<OrderBox> level;
+  for (const cv::Rect2f& box : boxes) level.push_back(levelBox(box));
+  return readingOrder(level);
 }
 
 }  // namespace quillfen::ppocr

@@ -1,6 +1,7 @@
 #include "recognition/ppocr/text_lines.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "recognition/layout/block_order.h"
 #include "recognition/ppocr/reading_order.h"
@@ -14,24 +15,40 @@ namespace {
 // text that the detector cut; anything less is a gap a reader sees.
 constexpr float kCutOverlap = 0.3f;
 
+float length(cv::Point2f vector) { return std::hypot(vector.x, vector.y); }
+
+// The line a detected box's text runs along, from its corners: the direction of its top
+// and bottom sides, its thickness between them.
+OrderBox orderBoxOf(const TextBox& box) {
+  const auto& [topLeft, topRight, bottomRight, bottomLeft] = box.corners;
+  const cv::Point2f along = (topRight - topLeft) + (bottomRight - bottomLeft);
+  OrderBox ordered = levelBox(box.bounds());
+  if (length(along) > 0) ordered.direction = along / length(along);
+  ordered.centre = (topLeft + topRight + bottomRight + bottomLeft) / 4;
+  ordered.thickness = (length(bottomLeft - topLeft) + length(bottomRight - topRight)) / 2;
+  return ordered;
+}
+
 }  // namespace
 
 Observations lineObservations(const std::vector<ReadBox>& boxes, const layout::PageLayout& layout) {
   std::vector<const ReadBox*> kept;
-  std::vector<cv::Rect2f> bounds;
+  std::vector<OrderBox> ordered;
   for (const ReadBox& box : boxes) {
     if (trimmedWhiteSpace(box.decoded.text).empty()) continue;
     kept.push_back(&box);
-    bounds.push_back(box.bounds);
+    ordered.push_back(orderBoxOf(box.box));
   }
 
   std::vector<std::vector<std::size_t>> order;
   if (layout::hasColumns(layout)) {
     std::vector<layout::LineBox> lineBoxes;
-    for (const cv::Rect2f& box : bounds) lineBoxes.push_back({box.x, box.y, box.width, box.height});
+    for (const OrderBox& box : ordered) {
+      lineBoxes.push_back({box.bounds.x, box.bounds.y, box.bounds.width, box.bounds.height});
+    }
     order = layout::orderByBlocks(lineBoxes, layout);
   } else {
-    order = readingOrder(bounds);
+    order = readingOrder(ordered);
   }
 
   Observations observations;
@@ -42,9 +59,11 @@ Observations lineObservations(const std::vector<ReadBox>& boxes, const layout::P
     const ReadBox* previous = nullptr;
     for (std::size_t id : line) {
       const ReadBox& box = *kept[id];
+      const cv::Rect2f bounds = box.box.bounds();
       if (previous != nullptr) {
-        const float gap = box.bounds.x - (previous->bounds.x + previous->bounds.width);
-        const float height = std::min(box.bounds.height, previous->bounds.height);
+        const cv::Rect2f before = previous->box.bounds();
+        const float gap = bounds.x - (before.x + before.width);
+        const float height = std::min(bounds.height, before.height);
         if (gap > -kCutOverlap * height) text += ' ';
       }
       text += trimmedWhiteSpace(box.decoded.text);

@@ -7,18 +7,19 @@
 #include "recognition/layout/page_layout.h"
 #include "recognition/observation.h"
 #include "recognition/ppocr/ctc_decoder.h"
+#include "recognition/ppocr/text_box.h"
 
 namespace quillfen::ppocr {
 
 // One detected box and what the recogniser read in it.
 struct ReadBox {
-  cv::Rect2f bounds;
+  TextBox box;
   DecodedText decoded;
 };
 
 // One observation per text line in reading order: the order of the page's layout blocks
 // when the layout shows columns (layout::hasColumns), otherwise the boxes' own order
-// (readingOrder). The boxes of a line are joined left to
+// (readingOrder, along each box's own slope). The boxes of a line are joined left to
 // right, with a space where they leave a visible gap between them (neighbouring columns
 // of figures must not run together); each line is trimmed, and lines left empty are
 // dropped, as are boxes in which nothing was read. A line's confidence is the mean

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace quillfen::ppocr {
 namespace {
 
@@ -23,7 +25,7 @@ Lines oneByOne(const std::vector<std::size_t>& order) {
   return lines;
 }
 
-TEST(ReadingOrder, NoBoxesNoLines) { EXPECT_TRUE(readingOrder({}).empty()); }
+TEST(ReadingOrder, NoBoxesNoLines) { EXPECT_TRUE(readingOrder(std::vector<cv::Rect2f>{}).empty()); }
 
 TEST(ReadingOrder, SingleColumnTopToBottomWhateverTheDetectionOrder) {
   Page page;
@@ -40,6 +42,52 @@ TEST(ReadingOrder, BoxesOnOneRowAreOneLineLeftToRight) {
   const auto left = page.add(50, 100, 300);
   const auto below = page.add(50, 160, 300);
   EXPECT_EQ(readingOrder(page.boxes), (Lines{{left, right}, {below}}));
+}
+
+// A box of text running at the given slope (dy per dx) from its left end, thickness 40.
+OrderBox tilted(float left, float y, float length, float slope) {
+  const cv::Point2f direction = cv::Point2f(1, slope) / std::hypot(1.0f, slope);
+  const cv::Point2f centre = cv::Point2f(left, y) + direction * (length / 2);
+  const float halfWidth = length * direction.x / 2 + 20 * direction.y, halfHeight = length * direction.y / 2 + 20;
+  return {{centre.x - halfWidth, centre.y - halfHeight, 2 * halfWidth, 2 * halfHeight}, centre, direction, 40};
+}
+
+TEST(ReadingOrder, RowsOfATiltedPhotoStayApartAndTheirPiecesJoin) {
+  // Two rows 50 px apart, falling by 0.15 per pixel (about 8.5 degrees), each cut in two
+  // pieces: the upright bounds of the upper row's right piece and the lower row's left piece
+  // overlap by more than half their height.
+  const std::vector<OrderBox> boxes = {tilted(400, 210, 300, 0.15f), tilted(100, 165, 280, 0.15f),
+                                       tilted(100, 115, 280, 0.15f), tilted(400, 160, 300, 0.15f)};
+  const cv::Rect2f& upperRight = boxes[3].bounds;
+  const cv::Rect2f& lowerLeft = boxes[1].bounds;
+  EXPECT_GT(std::min(upperRight.br().y, lowerLeft.br().y) - std::max(upperRight.y, lowerLeft.y),
+            0.5f * std::min(upperRight.height, lowerLeft.height));
+  EXPECT_EQ(readingOrder(boxes), (Lines{{2, 3}, {1, 0}}));
+  // Upright bounds alone would run the rows together.
+  std::vector<cv::Rect2f> bounds;
+  for (const OrderBox& box : boxes) bounds.push_back(box.bounds);
+  EXPECT_NE(readingOrder(bounds), (Lines{{2, 3}, {1, 0}}));
+}
+
+TEST(ReadingOrder, TightlySetRowsStayApartThoughTheirBoxMarginsOverlap) {
+  // A sign's three short lines 18 px apart, in boxes 30-39 px high: the boxes of
+  // neighbouring lines overlap by more than half their height, their ink does not.
+  Page page;
+  const auto first = page.add(401, 49, 93, 35);
+  const auto second = page.add(390, 65, 117, 39);
+  const auto third = page.add(412, 88, 75, 30);
+  EXPECT_EQ(readingOrder(page.boxes), oneByOne({first, second, third}));
+}
+
+TEST(ReadingOrder, ABadgeAboveABlockOfTextIsNotAColumnBesideIt) {
+  // A price badge of two lines in the top right corner of a product photo, the product's
+  // lines well below it on the left: read top to bottom.
+  Page page;
+  const auto price = page.add(606, 39, 157, 132);
+  const auto label = page.add(635, 155, 100, 59);
+  std::vector<std::size_t> expected = {price, label};
+  for (int row = 0; row < 5; ++row) expected.push_back(page.add(330, 400 + 35.0f * static_cast<float>(row), 130, 28));
+  EXPECT_EQ(readingOrder(page.boxes), oneByOne(expected));
 }
 
 TEST(ReadingOrder, TwoColumnPageIsReadColumnByColumn) {

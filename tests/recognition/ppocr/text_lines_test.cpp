@@ -11,7 +11,8 @@ ReadBox box(float x, float y, float width, std::string text, std::vector<float> 
     decoded.probabilitySum += p;
     ++decoded.keptSteps;
   }
-  return {cv::Rect2f(x, y, width, 30), decoded};
+  const float bottom = y + 30, right = x + width;
+  return {TextBox{{cv::Point2f(x, y), {right, y}, {right, bottom}, {x, bottom}}}, decoded};
 }
 
 std::vector<std::string> texts(const Observations& observations) {
