@@ -22,6 +22,8 @@ constexpr float kMinColumnLineAspect = 6.0f;
 constexpr float kMinColumnFill = 0.6f;
 constexpr float kMinColumnWidthShare = 0.5f;
 constexpr float kMinSideBySide = 0.5f;
+// Boxes shorter than this many thicknesses take the page's direction when rows are grouped.
+constexpr float kMinRowDirectionLength = 6.0f;
 
 float verticalOverlap(float topA, float bottomA, float topB, float bottomB) {
   return std::min(bottomA, bottomB) - std::max(topA, topB);
@@ -36,18 +38,19 @@ float median(std::vector<float> values) {
 
 float dot(cv::Point2f a, cv::Point2f b) { return a.x * b.x + a.y * b.y; }
 
-// The boxes with a direction each: short ones take the median direction of the long ones.
-std::vector<OrderBox> directed(std::vector<OrderBox> boxes) {
-  auto isLong = [](const OrderBox& box) {
-    return std::max(box.bounds.width, box.bounds.height) >= 2 * box.thickness && box.thickness > 0;
+// The boxes with a direction each: those shorter than minLength thicknesses take the
+// median direction of those at least two thicknesses long (level when there are none).
+std::vector<OrderBox> directed(std::vector<OrderBox> boxes, float minLength) {
+  auto length = [](const OrderBox& box) {
+    return box.thickness > 0 ? std::max(box.bounds.width, box.bounds.height) / box.thickness : 0.0f;
   };
   std::vector<float> angles;
   for (const OrderBox& box : boxes) {
-    if (isLong(box)) angles.push_back(std::atan2(box.direction.y, box.direction.x));
+    if (length(box) >= 2) angles.push_back(std::atan2(box.direction.y, box.direction.x));
   }
   const float angle = median(angles);
   for (OrderBox& box : boxes) {
-    if (!isLong(box)) box.direction = {std::cos(angle), std::sin(angle)};
+    if (length(box) < minLength) box.direction = {std::cos(angle), std::sin(angle)};
   }
   return boxes;
 }
@@ -62,8 +65,13 @@ bool onOneRow(const OrderBox& a, const OrderBox& b) {
 
 class Layout {
  public:
-  explicit Layout(std::vector<OrderBox> boxes) : ordered_(directed(std::move(boxes))) {
-    for (const OrderBox& box : ordered_) boxes_.push_back(box.bounds);
+  // Rows are grouped along directions taken from long boxes only: a short box's own slope
+  // is too rough to follow across a page (a receipt's price 400 px from its item). Whether
+  // a box has a partner across a gutter is judged along its own slope, which stays close
+  // to the box (the faces of a display stand are tilted differently).
+  explicit Layout(const std::vector<OrderBox>& boxes)
+      : rowBoxes_(directed(boxes, kMinRowDirectionLength)), ownBoxes_(directed(boxes, 2)) {
+    for (const OrderBox& box : boxes) boxes_.push_back(box.bounds);
   }
 
   // Appends the lines of the boxes ids to lines, in reading order.
@@ -104,7 +112,7 @@ class Layout {
   // thinner of the two.
   std::vector<Indices> rows(Indices ids) const {
     std::sort(ids.begin(), ids.end(), [&](std::size_t a, std::size_t b) {
-      const cv::Point2f ca = ordered_[a].centre, cb = ordered_[b].centre;
+      const cv::Point2f ca = rowBoxes_[a].centre, cb = rowBoxes_[b].centre;
       return ca.y != cb.y ? ca.y < cb.y : ca.x < cb.x;
     });
     struct Row {
@@ -114,7 +122,7 @@ class Layout {
     };
     std::vector<Row> found;
     for (std::size_t id : ids) {
-      const OrderBox& b = ordered_[id];
+      const OrderBox& b = rowBoxes_[id];
       const float half = kInkShare * b.thickness / 2;
       Row* best = nullptr;
       float bestShare = kSameRowOverlap;
@@ -144,7 +152,7 @@ class Layout {
     std::vector<Indices> result;
     for (Row& row : found) {
       std::sort(row.ids.begin(), row.ids.end(), [&](std::size_t a, std::size_t b) {
-        return dot(ordered_[a].centre, row.direction) < dot(ordered_[b].centre, row.direction);
+        return dot(rowBoxes_[a].centre, row.direction) < dot(rowBoxes_[b].centre, row.direction);
       });
       result.push_back(std::move(row.ids));
     }
@@ -241,7 +249,7 @@ class Layout {
     std::size_t partnered = 0;
     for (std::size_t s : fewer) {
       for (std::size_t o : other) {
-        if (onOneRow(ordered_[s], ordered_[o])) {
+        if (onOneRow(ownBoxes_[s], ownBoxes_[o])) {
           ++partnered;
           break;
         }
@@ -256,7 +264,8 @@ class Layout {
     return all;
   }
 
-  std::vector<OrderBox> ordered_;
+  std::vector<OrderBox> rowBoxes_;
+  std::vector<OrderBox> ownBoxes_;
   std::vector<cv::Rect2f> boxes_;
 };
 

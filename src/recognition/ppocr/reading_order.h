@@ -26,8 +26,8 @@ OrderBox levelBox(const cv::Rect2f& bounds);
 // the row's own direction, so that the rows of a tilted photo stay apart (their upright
 // bounds overlap) and the pieces of one tilted row still join. A box's thickness counts
 // only its middle kInkShare: the detector's boxes reach past the ink by a margin, and on
-// tightly set text the margins of neighbouring rows overlap. A box whose text is too short
-// to show a direction (less than two thicknesses long) takes the page's median direction.
+// tightly set text the margins of neighbouring rows overlap. Rows follow the direction of
+// long boxes; shorter ones take the page's median direction.
 //
 // A plain top-to-bottom sort interleaves the columns of a multi-column page, so the
 // boxes are cut into blocks first (a recursive X-Y cut): rows that share a vertical white

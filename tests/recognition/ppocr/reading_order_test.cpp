@@ -69,6 +69,14 @@ TEST(ReadingOrder, RowsOfATiltedPhotoStayApartAndTheirPiecesJoin) {
   EXPECT_NE(readingOrder(bounds), (Lines{{2, 3}, {1, 0}}));
 }
 
+TEST(ReadingOrder, AShortBoxsRoughSlopeDoesNotCarryAcrossTheRow) {
+  // A receipt row: an item at the left, its price 400 px to the right, whose short box
+  // came out 4 degrees off level and a little higher; the rows above and below are level.
+  std::vector<OrderBox> boxes = {tilted(50, 100, 400, 0), tilted(50, 150, 120, 0), tilted(500, 144, 100, 0.07f),
+                                 tilted(50, 200, 400, 0)};
+  EXPECT_EQ(readingOrder(boxes), (Lines{{0}, {1, 2}, {3}}));
+}
+
 TEST(ReadingOrder, TightlySetRowsStayApartThoughTheirBoxMarginsOverlap) {
   // A sign's three short lines 18 px apart, in boxes 30-39 px high: the boxes of
   // neighbouring lines overlap by more than half their height, their ink does not.
