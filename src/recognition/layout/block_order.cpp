@@ -135,9 +135,42 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
           std::max(columnsBottom, static_cast<float>(layout.blocks[b].bounds.y + layout.blocks[b].bounds.height));
     }
   }
+  // Loose boxes under two different columns are never one row (the first lines of two
+  // columns, both left out of their blocks): rows are cut between them.
+  auto bandOf = [&](std::size_t id) {
+    const float centre = boxes[id].x + boxes[id].width / 2;
+    for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
+      const PageArea& area = layout.blocks[b].bounds;
+      if (!members[b].empty() && boxes[id].x >= static_cast<float>(area.x) - medianHeight &&
+          boxes[id].x + boxes[id].width <= static_cast<float>(area.x + area.width) + medianHeight &&
+          centre >= static_cast<float>(area.x) && centre <= static_cast<float>(area.x + area.width)) {
+        return b;
+      }
+    }
+    return layout.blocks.size();
+  };
+  std::vector<Indices> looseRows;
+  for (Indices& row : rows(loose, boxes, medianHeight)) {
+    Indices piece;
+    std::size_t pieceBand = layout.blocks.size();
+    for (std::size_t id : row) {
+      const std::size_t band = bandOf(id);
+      if (band != layout.blocks.size() && pieceBand != layout.blocks.size() && band != pieceBand) {
+        looseRows.push_back(std::move(piece));
+        piece.clear();
+      }
+      if (band != layout.blocks.size()) pieceBand = band;
+      piece.push_back(id);
+    }
+    looseRows.push_back(std::move(piece));
+  }
+
+  // A loose row just above a column (within two line heights of its top) and within its
+  // width is that column's first line.
+  std::vector<std::vector<Indices>> before(layout.blocks.size());
   std::vector<std::vector<Indices>> after(layout.blocks.size());
   std::vector<Indices> standing;
-  for (Indices& row : rows(loose, boxes, medianHeight)) {
+  for (Indices& row : looseRows) {
     float left = std::numeric_limits<float>::infinity(), right = -left;
     for (std::size_t id : row) {
       left = std::min(left, boxes[id].x);
@@ -152,7 +185,20 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
                           right <= static_cast<float>(area.x + area.width) + medianHeight;
       if (inside && (column == layout.blocks.size() || area.y > layout.blocks[column].bounds.y)) column = b;
     }
-    (column < layout.blocks.size() ? after[column] : standing).push_back(std::move(row));
+    if (column < layout.blocks.size()) {
+      after[column].push_back(std::move(row));
+      continue;
+    }
+    std::size_t below = layout.blocks.size();
+    for (std::size_t b = 0; b < layout.blocks.size() && below == layout.blocks.size(); ++b) {
+      const PageArea& area = layout.blocks[b].bounds;
+      if (!members[b].empty() && rowMiddle <= static_cast<float>(area.y) &&
+          rowMiddle >= static_cast<float>(area.y) - 2 * medianHeight && left >= static_cast<float>(area.x) - medianHeight &&
+          right <= static_cast<float>(area.x + area.width) + medianHeight) {
+        below = b;
+      }
+    }
+    (below < layout.blocks.size() ? before[below] : standing).push_back(std::move(row));
   }
 
   std::size_t nextStanding = 0;
@@ -166,6 +212,7 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
   for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
     if (members[b].empty()) continue;
     standingAbove(static_cast<float>(layout.blocks[b].bounds.y));
+    for (Indices& row : before[b]) lines.push_back(std::move(row));
     for (Indices& row : rows(members[b], boxes, medianHeight)) lines.push_back(std::move(row));
     for (Indices& row : after[b]) lines.push_back(std::move(row));
   }

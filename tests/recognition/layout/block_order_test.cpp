@@ -50,6 +50,19 @@ TEST(BlockOrder, PiecesOfARowJoinAndLooseBoxesKeepTheirPlace) {
   EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{2}, {1, 0}, {4}, {3}}));
 }
 
+TEST(BlockOrder, FirstLinesLeftOutOfTheirColumnsStartThemAndStayApart) {
+  // The layout's column blocks begin one line too low: each column's first line lies in
+  // no block, level with the other column's.
+  PageLayout layout;
+  layout.blocks = {block(0, 100, 190, 200), block(210, 100, 190, 200)};
+  const std::vector<LineBox> boxes = {
+      {5, 75, 180, 20},   {215, 76, 180, 20},   // the first lines, in no block
+      {5, 110, 180, 20},  {215, 110, 180, 20},  // the columns' other lines
+      {0, 10, 400, 25},                         // the title over both columns
+  };
+  EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{4}, {0}, {2}, {1}, {3}}));
+}
+
 TEST(BlockOrder, FootnotesFollowTheirColumnAndSmallPrintStaysOnItsLines) {
   PageLayout layout;
   layout.blocks = {block(0, 100, 190, 200), block(210, 100, 190, 400)};  // the right one reaches lower
