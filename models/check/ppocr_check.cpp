@@ -428,8 +428,8 @@ bool check_recognizer(Nets& nets, const fs::path& testdata, const std::vector<Li
     std::printf(
         "line %2zu w=%4d T=%3zu %5.1f ms argmax %s max|dp| %.2e | cls 0deg %.3f max|dp| %.2e | %s\n"
         "        read: \"%s\" (conf %.3f)%s\n",
-        i, blob.size[3], d.argmax.size(), rec_ms, same_argmax ? "equal" : "DIFFER", max_delta, upright,
-        cls_delta, line_ok ? "ok" : "FAIL", d.text.c_str(), d.confidence,
+        i, blob.size[3], d.argmax.size(), rec_ms, same_argmax ? "equal" : "DIFFER", max_delta, upright, cls_delta,
+        line_ok ? "ok" : "FAIL", d.text.c_str(), d.confidence,
         d.text == l.text ? "" : ("   rendered: \"" + l.text + "\"").c_str());
     ok = matches_plain(nets, blob, probs, keys) && ok;
   }

@@ -9,6 +9,7 @@ namespace {
 
 constexpr float kMinCoveredShare = 0.2f;
 constexpr float kSameRowDistance = 0.5f;  // of the median box height
+constexpr float kJustAbove = 1.25f;       // of the median box height, from a column's top to a row's middle
 
 using Polygon = std::vector<Point>;
 using Indices = std::vector<std::size_t>;
@@ -165,8 +166,8 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
     looseRows.push_back(std::move(piece));
   }
 
-  // A loose row just above a column (within two line heights of its top) and within its
-  // width is that column's first line.
+  // A loose row just above a column (its middle within kJustAbove line heights of the top)
+  // and within its width is that column's first line.
   std::vector<std::vector<Indices>> before(layout.blocks.size());
   std::vector<std::vector<Indices>> after(layout.blocks.size());
   std::vector<Indices> standing;
@@ -193,7 +194,8 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
     for (std::size_t b = 0; b < layout.blocks.size() && below == layout.blocks.size(); ++b) {
       const PageArea& area = layout.blocks[b].bounds;
       if (!members[b].empty() && rowMiddle <= static_cast<float>(area.y) &&
-          rowMiddle >= static_cast<float>(area.y) - 2 * medianHeight && left >= static_cast<float>(area.x) - medianHeight &&
+          rowMiddle >= static_cast<float>(area.y) - kJustAbove * medianHeight &&
+          left >= static_cast<float>(area.x) - medianHeight &&
           right <= static_cast<float>(area.x + area.width) + medianHeight) {
         below = b;
       }

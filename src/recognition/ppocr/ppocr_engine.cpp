@@ -160,7 +160,7 @@ class PpocrHandler final : public ImageRequestHandler {
   }
 
   layout::PageLayout layout_;
-  std::vector<TextBox> boxes_;  // the last page read's, which its evidence crops from
+  std::vector<TextBox> boxes_;           // the last page read's, which its evidence crops from
   std::unique_ptr<DecodedImage> image_;  // until perform has picture_
   cv::Mat picture_;
   std::vector<std::string> modelFolders_;

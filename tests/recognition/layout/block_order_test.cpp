@@ -56,9 +56,9 @@ TEST(BlockOrder, FirstLinesLeftOutOfTheirColumnsStartThemAndStayApart) {
   PageLayout layout;
   layout.blocks = {block(0, 100, 190, 200), block(210, 100, 190, 200)};
   const std::vector<LineBox> boxes = {
-      {5, 75, 180, 20},   {215, 76, 180, 20},   // the first lines, in no block
-      {5, 110, 180, 20},  {215, 110, 180, 20},  // the columns' other lines
-      {0, 10, 400, 25},                         // the title over both columns
+      {5, 75, 180, 20},  {215, 76, 180, 20},   // the first lines, in no block
+      {5, 110, 180, 20}, {215, 110, 180, 20},  // the columns' other lines
+      {0, 10, 400, 25},                        // the title over both columns
   };
   EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{4}, {0}, {2}, {1}, {3}}));
 }

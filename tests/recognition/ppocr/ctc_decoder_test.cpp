@@ -31,14 +31,14 @@ DecodedText decode(const cv::Mat& probabilities) {
 TEST(CtcDecoding, RepeatsMergeAndBlanksSeparate) {
   // a a - a b b - - 中 → "aab中": a blank between two a's keeps both.
   const DecodedText decoded = decode(steps({{kA, .9f},
-                                               {kA, .8f},
-                                               {kBlank, .9f},
-                                               {kA, .7f},
-                                               {kB, .6f},
-                                               {kB, .9f},
-                                               {kBlank, .9f},
-                                               {kBlank, .9f},
-                                               {kZhong, .5f}}));
+                                            {kA, .8f},
+                                            {kBlank, .9f},
+                                            {kA, .7f},
+                                            {kB, .6f},
+                                            {kB, .9f},
+                                            {kBlank, .9f},
+                                            {kBlank, .9f},
+                                            {kZhong, .5f}}));
   EXPECT_EQ(decoded.text, "aab中");
   // The kept steps are the first of each run: .9, .7, .6, .5.
   EXPECT_EQ(decoded.keptSteps, 4);
