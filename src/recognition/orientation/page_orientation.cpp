@@ -4,6 +4,7 @@
 #include <tesseract/baseapi.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quillfen::orientation {
 
@@ -11,17 +12,22 @@ using picture::PixPtr;
 
 namespace {
 
-// A gray copy no longer than kMaxDetectionSide on its longest side.
+// A gray copy at detectionScale.
 PixPtr detectionInput(Pix* picture) {
   PixPtr gray(pixConvertTo8(picture, 0));
   if (!gray) return nullptr;
-  const int longest = std::max(pixGetWidth(gray.get()), pixGetHeight(gray.get()));
-  if (longest <= kMaxDetectionSide) return gray;
-  const auto scale = static_cast<l_float32>(kMaxDetectionSide) / static_cast<l_float32>(longest);
-  return PixPtr(pixScaleGrayLI(gray.get(), scale, scale));
+  const double scale = detectionScale(pixGetWidth(gray.get()), pixGetHeight(gray.get()));
+  if (scale >= 1) return gray;
+  const auto factor = static_cast<l_float32>(scale);
+  return PixPtr(pixScaleGrayLI(gray.get(), factor, factor));
 }
 
 }  // namespace
+
+double detectionScale(int width, int height) {
+  const double pixels = static_cast<double>(width) * static_cast<double>(height);
+  return pixels <= kMaxDetectionPixels ? 1.0 : std::sqrt(kMaxDetectionPixels / pixels);
+}
 
 std::optional<OrientationGuess> detectOrientation(Pix* picture, const std::string& dataDirectory) {
   if (picture == nullptr) return std::nullopt;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <leptonica/allheaders.h>
 
+#include <cmath>
+
 #include "recognition/picture/picture_decoder.h"
 #include "support/run_binary.h"
 
@@ -72,6 +74,15 @@ TEST(DetectOrientation, NamesEachTurnOfAPrintedPage) {
   }
   EXPECT_EQ(confidentTurn(detect("page.png")), std::nullopt);
   EXPECT_EQ(confidentTurn(detect("page-rot180.png")), Orientation::upsideDown);
+}
+
+TEST(DetectOrientation, TallPagesOfSmallPrintKeepTheirResolution) {
+  // A scanned page of small print, 2480 x 4666, is looked at as it is; only pictures past
+  // twelve megapixels are shrunk, by area.
+  EXPECT_EQ(detectionScale(2480, 4666), 1.0);
+  EXPECT_EQ(detectionScale(4000, 3000), 1.0);
+  EXPECT_NEAR(detectionScale(10000, 10000), std::sqrt(0.12), 1e-9);
+  EXPECT_NEAR(detectionScale(40000, 1000), std::sqrt(0.3), 1e-9);
 }
 
 TEST(DetectOrientation, NoAnswerWithoutTextOrWithoutData) {
