@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "recognition/median.h"
+
 namespace quillfen::layout {
 namespace {
 
@@ -48,13 +50,6 @@ Polygon outlineOrBounds(const TextBlock& block) {
   const auto right = left + static_cast<float>(block.bounds.width);
   const auto bottom = top + static_cast<float>(block.bounds.height);
   return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
-}
-
-float median(std::vector<float> values) {
-  if (values.empty()) return 0;
-  auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
 }
 
 float middle(const LineBox& box) { return box.y + box.height / 2; }
@@ -136,15 +131,21 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
           std::max(columnsBottom, static_cast<float>(layout.blocks[b].bounds.y + layout.blocks[b].bounds.height));
     }
   }
+  // Whether the span from left to right lies within column b's width (give or take a line
+  // height).
+  auto underColumn = [&](std::size_t b, float left, float right) {
+    const PageArea& area = layout.blocks[b].bounds;
+    return !members[b].empty() && left >= static_cast<float>(area.x) - medianHeight &&
+           right <= static_cast<float>(area.x + area.width) + medianHeight;
+  };
   // Loose boxes under two different columns are never one row (the first lines of two
   // columns, both left out of their blocks): rows are cut between them.
   auto bandOf = [&](std::size_t id) {
     const float centre = boxes[id].x + boxes[id].width / 2;
     for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
       const PageArea& area = layout.blocks[b].bounds;
-      if (!members[b].empty() && boxes[id].x >= static_cast<float>(area.x) - medianHeight &&
-          boxes[id].x + boxes[id].width <= static_cast<float>(area.x + area.width) + medianHeight &&
-          centre >= static_cast<float>(area.x) && centre <= static_cast<float>(area.x + area.width)) {
+      if (underColumn(b, boxes[id].x, boxes[id].x + boxes[id].width) && centre >= static_cast<float>(area.x) &&
+          centre <= static_cast<float>(area.x + area.width)) {
         return b;
       }
     }
@@ -181,9 +182,8 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
     std::size_t column = layout.blocks.size();
     for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
       const PageArea& area = layout.blocks[b].bounds;
-      const bool inside = !members[b].empty() && rowMiddle > static_cast<float>(area.y) && rowMiddle < columnsBottom &&
-                          left >= static_cast<float>(area.x) - medianHeight &&
-                          right <= static_cast<float>(area.x + area.width) + medianHeight;
+      const bool inside =
+          underColumn(b, left, right) && rowMiddle > static_cast<float>(area.y) && rowMiddle < columnsBottom;
       if (inside && (column == layout.blocks.size() || area.y > layout.blocks[column].bounds.y)) column = b;
     }
     if (column < layout.blocks.size()) {
@@ -193,10 +193,8 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
     std::size_t below = layout.blocks.size();
     for (std::size_t b = 0; b < layout.blocks.size() && below == layout.blocks.size(); ++b) {
       const PageArea& area = layout.blocks[b].bounds;
-      if (!members[b].empty() && rowMiddle <= static_cast<float>(area.y) &&
-          rowMiddle >= static_cast<float>(area.y) - kJustAbove * medianHeight &&
-          left >= static_cast<float>(area.x) - medianHeight &&
-          right <= static_cast<float>(area.x + area.width) + medianHeight) {
+      if (underColumn(b, left, right) && rowMiddle <= static_cast<float>(area.y) &&
+          rowMiddle >= static_cast<float>(area.y) - kJustAbove * medianHeight) {
         below = b;
       }
     }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/quiet_standard_error.h"
+#include "recognition/median.h"
 
 namespace quillfen::layout {
 namespace {
@@ -19,13 +20,6 @@ constexpr float kMinSideBySideOverlap = 0.5f;
 // read as blocks, hold short lines of every length.
 constexpr float kFilledLine = 0.6f;
 constexpr float kMinFilledShare = 0.6f;
-
-float median(std::vector<float> values) {
-  if (values.empty()) return 0;
-  auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
-}
 
 std::vector<Point> outlineOf(const tesseract::PageIterator& block) {
   std::vector<Point> outline;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <optional>
 
+#include "recognition/median.h"
+
 namespace quillfen::ppocr {
 namespace {
 
@@ -27,13 +29,6 @@ constexpr float kMinRowDirectionLength = 6.0f;
 
 float verticalOverlap(float topA, float bottomA, float topB, float bottomB) {
   return std::min(bottomA, bottomB) - std::max(topA, topB);
-}
-
-float median(std::vector<float> values) {
-  if (values.empty()) return 0;
-  auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
 }
 
 float dot(cv::Point2f a, cv::Point2f b) { return a.x * b.x + a.y * b.y; }

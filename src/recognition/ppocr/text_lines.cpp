@@ -56,20 +56,19 @@ Observations lineObservations(const std::vector<ReadBox>& boxes, const layout::P
     std::string text;
     double probabilitySum = 0;
     int steps = 0;
-    const ReadBox* previous = nullptr;
+    const cv::Rect2f* before = nullptr;
     for (std::size_t id : line) {
       const ReadBox& box = *kept[id];
-      const cv::Rect2f bounds = box.box.bounds();
-      if (previous != nullptr) {
-        const cv::Rect2f before = previous->box.bounds();
-        const float gap = bounds.x - (before.x + before.width);
-        const float height = std::min(bounds.height, before.height);
+      const cv::Rect2f& bounds = ordered[id].bounds;
+      if (before != nullptr) {
+        const float gap = bounds.x - (before->x + before->width);
+        const float height = std::min(bounds.height, before->height);
         if (gap > -kCutOverlap * height) text += ' ';
       }
       text += trimmedWhiteSpace(box.decoded.text);
       probabilitySum += box.decoded.probabilitySum;
       steps += box.decoded.keptSteps;
-      previous = &box;
+      before = &bounds;
     }
     text = std::string(trimmedWhiteSpace(text));
     if (text.empty() || steps == 0) continue;
