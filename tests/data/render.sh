@@ -76,3 +76,10 @@ done
 convert page.png -gravity East -background white -splice 70x0 \
   \( -background white -fill black -font DejaVu-Sans -pointsize 22 label:"Garden Committee 2024" -rotate 270 \) \
   -gravity East -geometry +20+0 -composite -colorspace Gray -depth 8 -strip PNG8:page_with_label.png
+# The top of the benchmark's generated scan-04 (a slightly skewed scan of a Chinese page,
+# from bench/corpus.py), made 1-bit, upright and turned both ways: on the turned copies
+# every line lies a little off the vertical.
+if [ -f ../../bench/.cache/corpus/scan-04.jpg ]; then
+  convert ../../bench/.cache/corpus/scan-04.jpg -crop 1806x530+0+145 +repage -threshold 60% -type bilevel scan.png
+  for angle in 90 270; do convert scan.png -rotate "$angle" "scan-rot$angle.png"; done
+fi

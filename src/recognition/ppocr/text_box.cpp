@@ -1,6 +1,7 @@
 #include "recognition/ppocr/text_box.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quillfen::ppocr {
 
@@ -16,14 +17,21 @@ cv::Rect2f TextBox::bounds() const {
 }
 
 std::array<cv::Point2f, 4> orderedCorners(const cv::RotatedRect& rectangle) {
-  std::array<cv::Point2f, 4> points;
-  rectangle.points(points.data());
-  std::sort(points.begin(), points.end(), [](const cv::Point2f& a, const cv::Point2f& b) { return a.x < b.x; });
-  const auto [topLeft, bottomLeft] =
-      points[0].y <= points[1].y ? std::pair(points[0], points[1]) : std::pair(points[1], points[0]);
-  const auto [topRight, bottomRight] =
-      points[2].y <= points[3].y ? std::pair(points[2], points[3]) : std::pair(points[3], points[2]);
-  return {topLeft, topRight, bottomRight, bottomLeft};
+  // points() goes round the rectangle, so sides run 0-1, 1-2, 2-3, 3-0. The top and bottom
+  // are the pair of opposite sides nearer to level, whichever is longer.
+  std::array<cv::Point2f, 4> p;
+  rectangle.points(p.data());
+  const cv::Point2f side = p[1] - p[0];
+  const int first = std::abs(side.x) >= std::abs(side.y) ? 0 : 1;
+  cv::Point2f a = p[first], b = p[first + 1], c = p[(first + 2) % 4], d = p[(first + 3) % 4];
+  // a-b and c-d are the level sides; a-b is the top one when it lies higher.
+  if (a.y + b.y > c.y + d.y) {
+    std::swap(a, c);
+    std::swap(b, d);
+  }
+  // Now b joins c and d joins a: the top's left end starts the clockwise order.
+  if (a.x <= b.x) return {a, b, c, d};
+  return {b, a, d, c};
 }
 
 cv::RotatedRect unclip(const cv::RotatedRect& kernel, float ratio) {

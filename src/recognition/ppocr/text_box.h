@@ -16,8 +16,9 @@ struct TextBox {
   cv::Rect2f bounds() const;
 };
 
-// The corners of a rotated rectangle in TextBox order. The two leftmost corners are the
-// left side (the upper one first); the two rightmost the right side.
+// The corners of a rotated rectangle in TextBox order. Its top and bottom are the sides
+// nearer to level: a line 4° off the vertical keeps its short sides as top and bottom, and
+// its crop stays tall, although its ends lie further apart across the page than it is thick.
 std::array<cv::Point2f, 4> orderedCorners(const cv::RotatedRect& rectangle);
 
 // The rectangle grown on every side by area × ratio / perimeter. This is where DB's

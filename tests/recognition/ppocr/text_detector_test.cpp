@@ -38,6 +38,24 @@ TEST(BoxGeometry, CornersStartTopLeftAndGoClockwise) {
   }
 }
 
+TEST(BoxGeometry, ALineOffTheVerticalStaysTall) {
+  // A sideways line 600 long and 40 thick, 4° off the vertical either way: its ends lie
+  // further apart across the page than its thickness, yet its top and bottom are still the
+  // short sides, so its crop is tall (read a quarter turn) and not a wide crop across it.
+  for (float angle : {86.0f, 94.0f, -86.0f}) {
+    const auto corners = orderedCorners(cv::RotatedRect({300, 400}, {600, 40}, angle));
+    const cv::Size crop = cropSize(TextBox{corners, 1});
+    EXPECT_NEAR(crop.width, 40, 1) << angle;
+    EXPECT_NEAR(crop.height, 600, 1) << angle;
+    EXPECT_LT(corners[0].y, corners[3].y) << angle;
+    EXPECT_LT(corners[0].x, corners[1].x) << angle;
+  }
+  // The same line 4° off level is wide.
+  const cv::Size level = cropSize(TextBox{orderedCorners(cv::RotatedRect({300, 400}, {600, 40}, 4)), 1});
+  EXPECT_NEAR(level.width, 600, 1);
+  EXPECT_NEAR(level.height, 40, 1);
+}
+
 TEST(BoxGeometry, UnclipGrowsEverySideByAreaTimesRatioOverPerimeter) {
   // 100 × 20: area 2000, perimeter 240, ratio 2 → 16.67 on each side.
   const cv::RotatedRect grown = unclip(cv::RotatedRect({60, 30}, {100, 20}, 7), 2.0f);
