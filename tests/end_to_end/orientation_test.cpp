@@ -69,6 +69,17 @@ TEST(TurnedScan, LinesOffTheVerticalReadAsUprightWithEachEngine) {
   }
 }
 
+// A small receipt stored upside down, on which Tesseract's orientation detection is unsure.
+TEST(TurnedReceipt, ReadsAsUprightWithEachEngine) {
+  const Engine engines[] = {{"ppocr-v4", {}}, {"tesseract", {"zh-Hans,fr-FR"}}};
+  for (const Engine& engine : engines) {
+    SCOPED_TRACE(engine.name);
+    const OcrOutput record = read("till_receipt-rot180.png", engine);
+    EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("till_receipt"), record.text()), 0.1)
+        << record.text();
+  }
+}
+
 TEST(UprightPage, ALabelSetSidewaysDoesNotTurnIt) {
   const std::string expected = test_support::expectedText("page");
   for (const Engine& engine : kEngines) {

@@ -76,6 +76,14 @@ TEST(DetectOrientation, NamesEachTurnOfAPrintedPage) {
   EXPECT_EQ(confidentTurn(detect("page-rot180.png")), Orientation::upsideDown);
 }
 
+TEST(DetectOrientation, AnUnsureAnswerOnASmallReceiptStillCounts) {
+  const auto guess = detect("till_receipt-rot180.png");
+  ASSERT_TRUE(guess);
+  EXPECT_EQ(guess->orientation, Orientation::upsideDown);
+  EXPECT_LT(guess->confidence, 3.0f);
+  EXPECT_EQ(confidentTurn(guess), Orientation::upsideDown);
+}
+
 TEST(DetectOrientation, TallPagesOfSmallPrintKeepTheirResolution) {
   // A scanned page of small print, 2480 x 4666, is looked at as it is; only pictures past
   // twelve megapixels are shrunk, by area.
