@@ -69,6 +69,17 @@ TEST(TurnedScan, LinesOffTheVerticalReadAsUprightWithEachEngine) {
   }
 }
 
+// A page with a title over two columns, stored turned right: read upright, its columns
+// are read one after the other, as on the page as printed. (The PP-OCR engine orders its
+// lines by the page's layout, which must be found on the page turned upright.)
+TEST(TurnedColumns, ReadInTheUprightPagesOrder) {
+  const Engine ppocr{"ppocr-v4", {}};
+  const OcrOutput upright = read("magazine_top.png", ppocr);
+  const OcrOutput turned = read("magazine_top-rot90.png", ppocr);
+  EXPECT_EQ(turned.lines(), upright.lines());
+  EXPECT_LT(test_support::characterErrorRate(upright.text(), turned.text()), 0.01) << turned.text();
+}
+
 // A small receipt stored upside down, on which Tesseract's orientation detection is unsure.
 TEST(TurnedReceipt, ReadsAsUprightWithEachEngine) {
   const Engine engines[] = {{"ppocr-v4", {}}, {"tesseract", {"zh-Hans,fr-FR"}}};

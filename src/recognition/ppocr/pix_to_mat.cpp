@@ -1,6 +1,7 @@
 #include "recognition/ppocr/pix_to_mat.h"
 
 #include <leptonica/allheaders.h>
+#include <opencv2/imgproc.hpp>
 
 #include "recognition/picture/pix_ptr.h"
 
@@ -44,6 +45,21 @@ cv::Mat bgrFromPix(Pix* pix) {
     }
   }
   return bgr;
+}
+
+PixPtr grayPixFromBgr(const cv::Mat& bgr) {
+  cv::Mat gray;
+  cv::cvtColor(bgr, gray, cv::COLOR_BGR2GRAY);
+  PixPtr pix(pixCreate(gray.cols, gray.rows, 8));
+  if (!pix) return nullptr;
+  l_uint32* data = pixGetData(pix.get());
+  const std::size_t wordsPerLine = static_cast<std::size_t>(pixGetWpl(pix.get()));
+  for (int y = 0; y < gray.rows; ++y) {
+    l_uint32* line = data + static_cast<std::size_t>(y) * wordsPerLine;
+    const uchar* in = gray.ptr<uchar>(y);
+    for (int x = 0; x < gray.cols; ++x) SET_DATA_BYTE(line, x, in[x]);
+  }
+  return pix;
 }
 
 }  // namespace quillfen::ppocr

@@ -23,6 +23,7 @@
 namespace quillfen::ppocr {
 
 using picture::LeptonicaImage;
+using picture::PixPtr;
 using platform::QuietStandardError;
 namespace {
 
@@ -89,15 +90,18 @@ class PpocrHandler final : public ImageRequestHandler {
     Observations lines = lineObservations(std::move(read), layout_);
     // A turned page: read it again upright, and keep that reading only when it is clearly
     // the more confident one, so that an upright page is never turned by a wrong guess.
-    // (The layout was analysed on the page as stored, so the turned page keeps the boxes'
-    // own order.)
+    // The layout of a page on its side says nothing about its columns: it is analysed
+    // again on the page turned upright.
     std::optional<orientation::Orientation> turn;
     if (Status status = pageTurn(evidence, recognizer, classifier, &turn); !status.ok()) return status;
     if (turn) {
       const cv::Mat upright = turnedUpright(picture_, *turn);
+      const PixPtr uprightPix = grayPixFromBgr(upright);
+      if (!uprightPix) return Status::recognitionFailed(outOfMemoryDescription);
+      const layout::PageLayout uprightLayout = layout::analysePageLayout(uprightPix.get());
       std::vector<ReadBox> readUpright;
       if (Status status = readPage(detector, recognizer, upright, &readUpright, nullptr); !status.ok()) return status;
-      Observations turned = lineObservations(std::move(readUpright));
+      Observations turned = lineObservations(std::move(readUpright), uprightLayout);
       if (orientation::turnedReadingWins(orientation::readingConfidence(lines), orientation::readingConfidence(turned),
                                          *turn)) {
         lines = std::move(turned);
