@@ -1,7 +1,6 @@
 #include "recognition/ppocr/pix_to_mat.h"
 
 #include <leptonica/allheaders.h>
-#include <opencv2/imgproc.hpp>
 
 #include "recognition/picture/pix_ptr.h"
 
@@ -47,17 +46,18 @@ cv::Mat bgrFromPix(Pix* pix) {
   return bgr;
 }
 
-PixPtr grayPixFromBgr(const cv::Mat& bgr) {
-  cv::Mat gray;
-  cv::cvtColor(bgr, gray, cv::COLOR_BGR2GRAY);
-  PixPtr pix(pixCreate(gray.cols, gray.rows, 8));
+PixPtr rgbPixFromBgr(const cv::Mat& bgr) {
+  PixPtr pix(pixCreate(bgr.cols, bgr.rows, 32));
   if (!pix) return nullptr;
   l_uint32* data = pixGetData(pix.get());
   const std::size_t wordsPerLine = static_cast<std::size_t>(pixGetWpl(pix.get()));
-  for (int y = 0; y < gray.rows; ++y) {
+  for (int y = 0; y < bgr.rows; ++y) {
     l_uint32* line = data + static_cast<std::size_t>(y) * wordsPerLine;
-    const uchar* in = gray.ptr<uchar>(y);
-    for (int x = 0; x < gray.cols; ++x) SET_DATA_BYTE(line, x, in[x]);
+    const auto* in = bgr.ptr<cv::Vec3b>(y);
+    for (int x = 0; x < bgr.cols; ++x) {
+      line[x] = (static_cast<l_uint32>(in[x][2]) << L_RED_SHIFT) | (static_cast<l_uint32>(in[x][1]) << L_GREEN_SHIFT) |
+                (static_cast<l_uint32>(in[x][0]) << L_BLUE_SHIFT);
+    }
   }
   return pix;
 }

@@ -13,8 +13,10 @@ namespace quillfen::ppocr {
 // cv::Exception when the matrix cannot be allocated.
 cv::Mat bgrFromPix(Pix* pix);
 
-// An 8-bit gray Leptonica copy of a BGR matrix, for Tesseract's layout analysis of a page
-// turned upright; null when Leptonica cannot allocate it.
-picture::PixPtr grayPixFromBgr(const cv::Mat& bgr);
+// A 32-bit RGB Leptonica copy of a BGR matrix, for Tesseract's layout analysis of a page
+// turned upright; null when Leptonica cannot allocate it. RGB, as colour pictures come from
+// the decoder: the analysis thresholds a picture by its own rule, and a page turned upright
+// is to be analysed as the same page stored upright.
+picture::PixPtr rgbPixFromBgr(const cv::Mat& bgr);
 
 }  // namespace quillfen::ppocr

@@ -1,5 +1,6 @@
 #include "recognition/ppocr/ppocr_engine.h"
 
+#include <leptonica/allheaders.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -48,6 +49,7 @@ class PpocrHandler final : public ImageRequestHandler {
       if (image_) {
         Pix* pix = static_cast<LeptonicaImage*>(image_.get())->pix();
         layout_ = layout::analysePageLayout(pix);
+        resolution_ = {pixGetXRes(pix), pixGetYRes(pix)};
         picture_ = bgrFromPix(pix);
       }
       image_.reset();
@@ -96,8 +98,12 @@ class PpocrHandler final : public ImageRequestHandler {
     if (Status status = pageTurn(evidence, recognizer, classifier, &turn); !status.ok()) return status;
     if (turn) {
       const cv::Mat upright = turnedUpright(picture_, *turn);
-      const PixPtr uprightPix = grayPixFromBgr(upright);
+      const PixPtr uprightPix = rgbPixFromBgr(upright);
       if (!uprightPix) return Status::recognitionFailed(outOfMemoryDescription);
+      // The analysis measures the page in inches where the file says how large it is.
+      const bool quarter = *turn != orientation::Orientation::upsideDown;
+      pixSetResolution(uprightPix.get(), quarter ? resolution_.y : resolution_.x,
+                       quarter ? resolution_.x : resolution_.y);
       const layout::PageLayout uprightLayout = layout::analysePageLayout(uprightPix.get());
       std::vector<ReadBox> readUpright;
       if (Status status = readPage(detector, recognizer, upright, &readUpright, nullptr); !status.ok()) return status;
@@ -164,6 +170,7 @@ class PpocrHandler final : public ImageRequestHandler {
   }
 
   layout::PageLayout layout_;
+  cv::Point resolution_;  // the picture's pixels per inch as its file gives them (0: not given)
   std::vector<TextBox> boxes_;           // the last page read's, which its evidence crops from
   std::unique_ptr<DecodedImage> image_;  // until perform has picture_
   cv::Mat picture_;

@@ -28,6 +28,22 @@ TEST(PixToMat, ColourPixelsLandInBgrOrder) {
   EXPECT_EQ(bgr.at<cv::Vec3b>(1, 0), cv::Vec3b(0, 0, 0));
 }
 
+TEST(PixToMat, BgrGoesBackToTheSameRgbPixels) {
+  cv::Mat bgr(2, 3, CV_8UC3, cv::Scalar(0, 0, 0));
+  bgr.at<cv::Vec3b>(0, 0) = cv::Vec3b(10, 20, 30);
+  bgr.at<cv::Vec3b>(1, 2) = cv::Vec3b(255, 128, 1);
+  const picture::PixPtr rgb = rgbPixFromBgr(bgr);
+  ASSERT_TRUE(rgb);
+  ASSERT_EQ(pixGetDepth(rgb.get()), 32);
+  l_int32 red = 0, green = 0, blue = 0;
+  pixGetRGBPixel(rgb.get(), 0, 0, &red, &green, &blue);
+  EXPECT_EQ(red, 30);
+  EXPECT_EQ(green, 20);
+  EXPECT_EQ(blue, 10);
+  const cv::Mat back = bgrFromPix(rgb.get());
+  EXPECT_EQ(cv::norm(back, bgr, cv::NORM_INF), 0);
+}
+
 TEST(PixToMat, GreyColourMappedAndBinaryPicturesBecomeBgr) {
   PixHolder grey(pixCreate(2, 1, 8));
   pixSetPixel(grey.pix, 1, 0, 77);
