@@ -559,8 +559,10 @@ def build(out_dir):
         for pic in [p for p in manifest if p["kind"] in ROTATE_FROM]:
             name = "%s-rot%d" % (pic["name"], angle)
             image = name + ".png"
-            run(["convert", os.path.join(tmp_out, pic["image"]), "-rotate", str(angle), "+repage"]
-                + PNG_CLEAN + [os.path.join(tmp_out, image)])
+            # The turned copy keeps what the upright file says about its resolution (a scanner
+            # writes it whichever way up the page lay): -strip would drop it.
+            run(["convert", os.path.join(tmp_out, pic["image"]), "-rotate", str(angle), "+repage",
+                 "-define", "png:exclude-chunks=date,time", os.path.join(tmp_out, image)])
             manifest.append({"name": name, "kind": "rot%d" % angle, "group": "rotated",
                              "lang": pic["lang"], "image": image, "truth": pic["truth"],
                              "source": pic["name"]})
