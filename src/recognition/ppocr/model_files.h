@@ -28,6 +28,10 @@ struct Models {
 // cv::Exception when it does not parse.
 cv::dnn::Net loadRecognizerCopy(const Models& models);
 
+// The detector again from models.folder, for a second page once models.detector has been
+// let go; same contract as loadRecognizerCopy.
+cv::dnn::Net loadDetectorCopy(const Models& models);
+
 // Loads the models from the first of the folders that holds every file. When none does,
 // the error names the first missing file in the first folder that exists; a file that
 // does not load names itself. Never throws.

@@ -80,7 +80,6 @@ class PpocrHandler final : public ImageRequestHandler {
     // OpenCV runs each layer on as many threads as there are CPUs (Debian builds it with
     // TBB), so the detector uses every core without a cv::setNumThreads call; the
     // recogniser reads lines side by side instead.
-    TextDetector detector(models.detector);
     RecognizerWorkers workers;
     workers.count = recognizerWorkerCount();
     workers.loadNetwork = [&models] { return loadRecognizerCopy(models); };
@@ -88,7 +87,7 @@ class PpocrHandler final : public ImageRequestHandler {
     DirectionClassifier classifier(models.classifier);
     std::vector<LineEvidence> evidence;
     std::vector<ReadBox> read;
-    if (Status status = readPage(detector, recognizer, picture_, &read, &evidence); !status.ok()) return status;
+    if (Status status = readPage(models, recognizer, picture_, &read, &evidence); !status.ok()) return status;
     Observations lines = lineObservations(std::move(read), layout_);
     // A turned page: read it again upright, and keep that reading only when it is clearly
     // the more confident one, so that an upright page is never turned by a wrong guess.
@@ -106,7 +105,7 @@ class PpocrHandler final : public ImageRequestHandler {
                        quarter ? resolution_.x : resolution_.y);
       const layout::PageLayout uprightLayout = layout::analysePageLayout(uprightPix.get());
       std::vector<ReadBox> readUpright;
-      if (Status status = readPage(detector, recognizer, upright, &readUpright, nullptr); !status.ok()) return status;
+      if (Status status = readPage(models, recognizer, upright, &readUpright, nullptr); !status.ok()) return status;
       Observations turned = lineObservations(std::move(readUpright), uprightLayout);
       if (orientation::turnedReadingWins(orientation::readingConfidence(lines), orientation::readingConfidence(turned),
                                          *turn)) {
@@ -119,14 +118,22 @@ class PpocrHandler final : public ImageRequestHandler {
 
   // The boxes read on one picture; when evidence is given, each detected line as well
   // (which must not outlive the picture and the detector's boxes: it crops on demand).
-  Status readPage(TextDetector& detector, TextRecognizer& recognizer, const cv::Mat& picture,
+  Status readPage(Models& models, TextRecognizer& recognizer, const cv::Mat& picture,
                   std::vector<ReadBox>* read, std::vector<LineEvidence>* evidence) {
     // PaddleOCR's direction classifier does not turn single lines: it squeezes a line into
     // 192 pixels, and on long lines of upright text it often calls them upside down (6 of
     // 10 lines of one screenshot), so turning them costs far more than the rare upside-down
     // line gains (the benchmark's ten worst pictures: 21.8 % character errors with it,
     // 0.13 % without). It only votes on the page as a whole (page_turn.h).
-    boxes_ = detector.detect(picture);
+    // The detector's network lives only while it detects: it holds the outputs of its
+    // layers (80-90 MB on a page) for as long as it lives, and the recogniser's workers
+    // need that memory next. A second page (the picture turned upright) loads it again.
+    {
+      cv::dnn::Net detectorNet = models.detector.empty() ? loadDetectorCopy(models) : models.detector;
+      models.detector = cv::dnn::Net();
+      CV_Assert(!detectorNet.empty());
+      boxes_ = TextDetector(detectorNet).detect(picture);
+    }
     const std::vector<TextBox>& boxes = boxes_;
     // Each box is read as it stands. A tall one is a line on its side or a narrow single
     // character: it is read a quarter turn too, and that reading (PaddleOCR's) is kept
