@@ -46,7 +46,9 @@ cv::dnn::Net loadRecognizerCopy(const Models& models) {
   return cv::dnn::readNetFromONNX(models.folder + "/" + kRecognizerFile);
 }
 
-cv::dnn::Net loadDetectorCopy(const Models& models) { return cv::dnn::readNetFromONNX(models.folder + "/" + kDetectorFile); }
+cv::dnn::Net loadDetectorCopy(const Models& models) {
+  return cv::dnn::readNetFromONNX(models.folder + "/" + kDetectorFile);
+}
 
 Status loadModels(const std::vector<std::string>& folders, Models* models) {
   const std::string* chosen = nullptr;

@@ -118,8 +118,8 @@ class PpocrHandler final : public ImageRequestHandler {
 
   // The boxes read on one picture; when evidence is given, each detected line as well
   // (which must not outlive the picture and the detector's boxes: it crops on demand).
-  Status readPage(Models& models, TextRecognizer& recognizer, const cv::Mat& picture,
-                  std::vector<ReadBox>* read, std::vector<LineEvidence>* evidence) {
+  Status readPage(Models& models, TextRecognizer& recognizer, const cv::Mat& picture, std::vector<ReadBox>* read,
+                  std::vector<LineEvidence>* evidence) {
     // PaddleOCR's direction classifier does not turn single lines: it squeezes a line into
     // 192 pixels, and on long lines of upright text it often calls them upside down (6 of
     // 10 lines of one screenshot), so turning them costs far more than the rare upside-down
@@ -177,7 +177,7 @@ class PpocrHandler final : public ImageRequestHandler {
   }
 
   layout::PageLayout layout_;
-  cv::Point resolution_;  // the picture's pixels per inch as its file gives them (0: not given)
+  cv::Point resolution_;                 // the picture's pixels per inch as its file gives them (0: not given)
   std::vector<TextBox> boxes_;           // the last page read's, which its evidence crops from
   std::unique_ptr<DecodedImage> image_;  // until perform has picture_
   cv::Mat picture_;
