@@ -22,7 +22,36 @@ PixPtr detectionInput(Pix* picture) {
   return PixPtr(pixScaleGrayLI(gray.get(), factor, factor));
 }
 
+// The connected components of a binary picture that Tesseract's detection would classify.
+int characterShapes(Pix* binary) {
+  BOXA* boxes = pixConnCompBB(binary, 8);
+  if (boxes == nullptr) return 0;
+  int shapes = 0;
+  const int count = boxaGetCount(boxes);
+  for (int i = 0; i < count; ++i) {
+    l_int32 x, y, w, h;
+    if (boxaGetBoxGeometry(boxes, i, &x, &y, &w, &h) != 0 || w == 0 || h < kMinShapeHeight) continue;
+    const double ratio = static_cast<double>(std::max(w, h)) / std::min(w, h);
+    if (ratio <= kMaxShapeRatio) ++shapes;
+  }
+  boxaDestroy(&boxes);
+  return shapes;
+}
+
 }  // namespace
+
+bool detectionCanAnswer(Pix* gray) {
+  // One Otsu threshold over the whole picture, as Tesseract binarises it.
+  Pix* raw = nullptr;
+  const l_int32 width = pixGetWidth(gray), height = pixGetHeight(gray);
+  if (pixOtsuAdaptiveThreshold(gray, std::max(width, 16), std::max(height, 16), 0, 0, 0.0f, nullptr, &raw) != 0) {
+    return true;  // no count: let the detection decide
+  }
+  PixPtr binary(raw);
+  if (characterShapes(binary.get()) >= kMinShapes) return true;
+  PixPtr inverse(pixInvert(nullptr, binary.get()));
+  return !inverse || characterShapes(inverse.get()) >= kMinShapes;
+}
 
 double detectionScale(int width, int height) {
   const double pixels = static_cast<double>(width) * static_cast<double>(height);
@@ -32,7 +61,7 @@ double detectionScale(int width, int height) {
 std::optional<OrientationGuess> detectOrientation(Pix* picture, const std::string& dataDirectory) {
   if (picture == nullptr) return std::nullopt;
   PixPtr input = detectionInput(picture);
-  if (!input) return std::nullopt;
+  if (!input || !detectionCanAnswer(input.get())) return std::nullopt;
   tesseract::TessBaseAPI api;
   api.SetVariable("debug_file", "/dev/null");
   // Orientation detection is the legacy engine's classifier; osd.traineddata holds nothing else.

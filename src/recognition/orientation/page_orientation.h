@@ -18,10 +18,23 @@ struct OrientationGuess {
 };
 
 // Tesseract's orientation detection (osd.traineddata in dataDirectory) over a gray copy of
-// the picture, shrunk by detectionScale. Nothing when there is no answer: too little text,
-// no osd data, or the detection failed. Runs on the calling thread; the caller keeps
+// the picture, shrunk by detectionScale. Nothing when there is no answer: too little text
+// (detectionCanAnswer is false), no osd data, or the detection failed. Runs on the calling thread; the caller keeps
 // OpenMP to one thread.
 std::optional<OrientationGuess> detectOrientation(Pix* picture, const std::string& dataDirectory);
+
+// Whether Tesseract's detection could answer on this gray picture at all. It classifies
+// connected components at least kMinShapeHeight pixels high and at most kMaxShapeRatio
+// times as long as wide, and gives no answer with fewer than kMinShapes of them. Counting
+// them first with Leptonica (milliseconds) spares loading its data (about a quarter of a
+// second) where it could not answer: small print on a low-resolution scan, a sign of a
+// few words. Shapes are counted dark on light and light on dark, and the larger count
+// decides, so a page is never left unchecked for the lack of a count.
+bool detectionCanAnswer(Pix* gray);
+
+inline constexpr int kMinShapeHeight = 10;
+inline constexpr double kMaxShapeRatio = 3.5;
+inline constexpr int kMinShapes = 25;
 
 // The scale of the detection's copy: 1 up to kMaxDetectionPixels, less above. The limit is
 // on the area, not the longest side: a tall page of small print shrunk to 2400 pixels high

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <leptonica/allheaders.h>
+#include <tesseract/baseapi.h>
 
 #include <cmath>
 
@@ -91,6 +92,47 @@ TEST(DetectOrientation, TallPagesOfSmallPrintKeepTheirResolution) {
   EXPECT_EQ(detectionScale(4000, 3000), 1.0);
   EXPECT_NEAR(detectionScale(10000, 10000), std::sqrt(0.12), 1e-9);
   EXPECT_NEAR(detectionScale(40000, 1000), std::sqrt(0.3), 1e-9);
+}
+
+PixPtr grayPicture(const std::string& picture) {
+  auto image = picture::decodePicture(test_support::dataPath(picture));
+  if (!image) throw std::runtime_error("test picture does not decode");
+  return PixPtr(pixConvertTo8(image->pix(), 0));
+}
+
+// Tesseract's own detection on a gray picture, without the count in front of it.
+bool tesseractAnswers(Pix* gray) {
+  tesseract::TessBaseAPI api;
+  api.SetVariable("debug_file", "/dev/null");
+  if (api.Init(QUILLFEN_TESSDATA_DIR, "osd", tesseract::OEM_TESSERACT_ONLY) != 0) throw std::runtime_error("no osd");
+  api.SetPageSegMode(tesseract::PSM_OSD_ONLY);
+  api.SetImage(gray);
+  int degrees = 0;
+  float confidence = 0, scriptConfidence = 0;
+  const char* script = nullptr;
+  return api.DetectOrientationScript(&degrees, &confidence, &script, &scriptConfidence);
+}
+
+TEST(DetectionCanAnswer, CountsEnoughShapesOnEveryTurnedPageDarkOrLight) {
+  for (const char* file : {"page-rot90.png", "page-rot180.png", "page-rot270.png", "scan-rot90.png",
+                           "till_receipt-rot180.png", "magazine_top-rot90.png"}) {
+    EXPECT_TRUE(detectionCanAnswer(grayPicture(file).get())) << file;
+  }
+  // Light print on a dark ground counts by its light shapes.
+  PixPtr inverse(pixInvert(nullptr, grayPicture("page-rot270.png").get()));
+  EXPECT_TRUE(detectionCanAnswer(inverse.get()));
+  EXPECT_FALSE(detectionCanAnswer(grayPicture("blank.png").get()));
+}
+
+TEST(DetectionCanAnswer, SmallPrintThatTesseractCannotAnswerIsSkipped) {
+  // The page at a quarter of its size: 12-point print about 6 pixels high, as on a page
+  // scanned at low resolution. Tesseract's detection answers nothing there either.
+  PixPtr page = grayPicture("page-rot180.png");
+  PixPtr small(pixScaleGrayLI(page.get(), 0.25f, 0.25f));
+  ASSERT_TRUE(small);
+  EXPECT_FALSE(detectionCanAnswer(small.get()));
+  EXPECT_FALSE(tesseractAnswers(small.get()));
+  EXPECT_TRUE(tesseractAnswers(page.get()));
 }
 
 TEST(DetectOrientation, NoAnswerWithoutTextOrWithoutData) {
