@@ -10,7 +10,9 @@ with apt when missing): a page of text at 100 megapixels (10000 x
 10000) as RGB and gray PNG and as gray JPEG; a progressive RGB JPEG at 9400 x 9400; a flat 16-bit RGBA PNG at 100 megapixels; PPM
 as large as the 256 MiB read limit allows (9400 x 9400); a progressive CMYK JPEG at 6000 x
 6000 (ImageMagick's policy stops it there); and 8064 x 6048 from a real photo in
-../shared/data/photos. TIFF, BMP, GIF and WebP at their limits are not made yet. Each run's peak resident memory comes
+../shared/data/photos; and the page as a 24-bit BMP at 9400 x 9400 (the read limit), a deflate RGB
+TIFF, a gray GIF (written without compression) and a lossless WebP (libwebp's cwebp, installed
+with apt when missing) at 10000 x 10000. Each run's peak resident memory comes
 from /usr/bin/time (GNU time, %M); the PP-OCR engine runs with the default languages, the
 Tesseract engine with en-US,fr-FR. Prints a Markdown table.
 """
@@ -92,6 +94,96 @@ def ppm_from_rows(path, rows, width):
             out.write(bytes(b for b in row for _ in range(3)))
 
 
+def bmp_from_rows(path, rows, width):
+    """A 24-bit BMP, rows stored bottom up (each row's length is a multiple of 4 here)."""
+    row_bytes = width * 3
+    assert row_bytes % 4 == 0
+    size = 54 + row_bytes * len(rows)
+    with open(path, "wb") as out:
+        out.write(b"BM" + struct.pack("<IHHI", size, 0, 0, 54))
+        out.write(struct.pack("<IiiHHIIiiII", 40, width, len(rows), 1, 24, 0, row_bytes * len(rows), 2835, 2835, 0, 0))
+        for row in reversed(rows):
+            out.write(bytes(b for b in row for _ in range(3)))
+
+
+def tiff_from_rows(path, rows, width):
+    """An RGB TIFF compressed with deflate (Adobe), one strip per 64 rows."""
+    strips = []
+    for top in range(0, len(rows), 64):
+        strips.append(zlib.compress(b"".join(bytes(b for b in row for _ in range(3)) for row in rows[top:top + 64]), 6))
+    offsets, position = [], 8
+    for strip in strips:
+        offsets.append(position)
+        position += len(strip)
+    bits_at = position
+    position += 6
+    offsets_at = position
+    position += 4 * len(strips)
+    counts_at = position
+    position += 4 * len(strips)
+    ifd_at = position
+    entries = [(256, 4, 1, width), (257, 4, 1, len(rows)), (258, 3, 3, bits_at), (259, 3, 1, 8), (262, 3, 1, 2),
+               (273, 4, len(strips), offsets_at), (277, 3, 1, 3), (278, 4, 1, 64), (279, 4, len(strips), counts_at),
+               (284, 3, 1, 1)]
+    with open(path, "wb") as out:
+        out.write(b"II*\x00" + struct.pack("<I", ifd_at))
+        for strip in strips:
+            out.write(strip)
+        out.write(struct.pack("<HHH", 8, 8, 8))
+        out.write(struct.pack("<%dI" % len(strips), *offsets))
+        out.write(struct.pack("<%dI" % len(strips), *[len(strip) for strip in strips]))
+        out.write(struct.pack("<H", len(entries)))
+        for tag, kind, count, value in entries:
+            packed = struct.pack("<H", value) + b"\x00\x00" if kind == 3 and count == 1 else struct.pack("<I", value)
+            out.write(struct.pack("<HHI", tag, kind, count) + packed)
+        out.write(struct.pack("<I", 0))
+
+
+def gif_from_rows(path, rows, width):
+    """A gray GIF whose LZW stream never builds a code table: a clear code after every 254
+    literals keeps every code 9 bits wide, so it is written without compressing."""
+    clear, end = 256, 257
+
+    def codes():
+        yield clear
+        since_clear = 0
+        for row in rows:
+            for value in row:
+                yield value
+                since_clear += 1
+                if since_clear == 254:
+                    yield clear
+                    since_clear = 0
+        yield end
+
+    data = bytearray()
+    eight = []
+    for code in codes():
+        eight.append(code)
+        if len(eight) == 8:  # eight 9-bit codes are nine whole bytes, least significant bit first
+            data += sum(c << (9 * i) for i, c in enumerate(eight)).to_bytes(9, "little")
+            eight.clear()
+    if eight:
+        value = sum(c << (9 * i) for i, c in enumerate(eight))
+        data += value.to_bytes((9 * len(eight) + 7) // 8, "little")
+    with open(path, "wb") as out:
+        out.write(b"GIF89a" + struct.pack("<HHBBB", width, len(rows), 0xF7, 0, 0))
+        out.write(b"".join(bytes((v, v, v)) for v in range(256)))
+        out.write(b"\x2c" + struct.pack("<HHHHB", 0, 0, width, len(rows), 0) + b"\x08")
+        for start in range(0, len(data), 255):
+            block = data[start:start + 255]
+            out.write(bytes((len(block),)) + block)
+        out.write(b"\x00\x3b")
+
+
+def cwebp(pgm, path):
+    """Lossless WebP of the gray page (cwebp reads PNG, not PGM)."""
+    png = path + ".png"
+    png_from_rows(png, gray_rows(pgm, 10000), 10000, False)
+    subprocess.run(["cwebp", "-quiet", "-lossless", "-z", "1", png, "-o", path], check=True)
+    os.remove(png)
+
+
 def cjpeg(*args):
     subprocess.run(["cjpeg", *args], check=True)
 
@@ -126,6 +218,10 @@ def pictures():
             out.write(b"P5\n6000 6000\n255\n" + b"".join(r[:6000] for r in gray_rows(base, 10000)[:6000]))
     want("jpeg-cmyk-progressive-6000.jpg",
          lambda p: convert(small, "-colorspace", "CMYK", "-interlace", "Plane", "-quality", "90", "JPEG:" + p))
+    want("bmp-rgb-9400.bmp", lambda p: bmp_from_rows(p, [r[:9400] for r in gray_rows(base, 10000)[:9400]], 9400))
+    want("tiff-rgb-deflate-10000.tif", lambda p: tiff_from_rows(p, gray_rows(base, 10000), 10000))
+    want("gif-gray-10000.gif", lambda p: gif_from_rows(p, gray_rows(base, 10000), 10000))
+    want("webp-lossless-10000.webp", lambda p: cwebp(base, p))
     want("photo-8064x6048.jpg", lambda p: convert(PHOTO, "-resize", "8064x6048!", "-quality", "92", "JPEG:" + p))
     return made
 
@@ -141,8 +237,10 @@ def peak(binary, picture, languages):
 
 
 def main():
-    if not os.path.exists("/usr/bin/cjpeg"):
-        subprocess.run(["apt-get", "install", "-y", "-qq", "--no-install-recommends", "libjpeg-turbo-progs"],
+    missing = [package for tool, package in (("cjpeg", "libjpeg-turbo-progs"), ("cwebp", "webp"))
+               if not os.path.exists("/usr/bin/" + tool)]
+    if missing:
+        subprocess.run(["apt-get", "install", "-y", "-qq", "--no-install-recommends", *missing],
                        check=True, env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"))
     parser = argparse.ArgumentParser()
     parser.add_argument("--binary", required=True)
