@@ -54,14 +54,18 @@ bool sideBySide(const PageArea& a, const PageArea& b) {
 }  // namespace
 
 PageLayout analysePageLayout(Pix* page) {
-  PageLayout layout;
-  if (page == nullptr) return layout;
+  if (page == nullptr) return {};
   platform::QuietStandardError quiet;
   tesseract::TessBaseAPI api;
   api.InitForAnalysePage();
   api.SetVariable("debug_file", "/dev/null");
   api.SetPageSegMode(tesseract::PSM_AUTO_ONLY);
   api.SetImage(page);
+  return analyseLayout(api);
+}
+
+PageLayout analyseLayout(tesseract::TessBaseAPI& api) {
+  PageLayout layout;
   std::unique_ptr<tesseract::PageIterator> line(api.AnalyseLayout());
   if (!line) return layout;
 

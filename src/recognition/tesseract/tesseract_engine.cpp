@@ -148,23 +148,26 @@ class TesseractHandler final : public ImageRequestHandler {
     // but breaks two columns of Chinese text into dozens of fragments, so a page with a
     // clear gutter is read part by part, each part as one column. Each part is handed
     // over as a picture of its own: with SetRectangle on the whole page, Tesseract read a
-    // title band as nothing.
+    // title band as nothing. The layout is analysed on this API in its own automatic mode,
+    // so a page read whole is read by that same analysis, not analysed again.
     std::vector<PageArea> areas;
-    const layout::PageLayout pageLayout = layout::analysePageLayout(page);
+    api.SetPageSegMode(tesseract::PSM_AUTO);
+    api.SetImage(page);
+    const layout::PageLayout pageLayout = layout::analyseLayout(api);
     if (layout::hasColumns(pageLayout)) {
       for (const layout::TextBlock& block : pageLayout.blocks) areas.push_back(block.bounds);
       api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
     } else {
       areas = layout::pageColumns(page);
-      api.SetPageSegMode(areas.size() > 1 ? tesseract::PSM_SINGLE_COLUMN : tesseract::PSM_AUTO);
+      if (areas.size() > 1) api.SetPageSegMode(tesseract::PSM_SINGLE_COLUMN);
     }
     for (const PageArea& area : areas) {
       PixPtr part;
       if (areas.size() > 1) {
         part = picture::clipped(page, area.x, area.y, area.width, area.height);
         if (!part) return Status::recognitionFailed("图片无法按栏切分");
+        api.SetImage(part.get());
       }
-      api.SetImage(part ? part.get() : page);
       // With the picture's size within Tesseract's limits, running out of memory is what
       // makes recognition fail.
       if (api.Recognize(nullptr) != 0) return Status::recognitionFailed("Tesseract 识别这张图片失败（内存不足）");
