@@ -19,8 +19,8 @@ struct OrientationGuess {
 
 // Tesseract's orientation detection (osd.traineddata in dataDirectory) over a gray copy of
 // the picture, shrunk by detectionScale. Nothing when there is no answer: too little text
-// (detectionCanAnswer is false), no osd data, or the detection failed. Runs on the calling thread; the caller keeps
-// OpenMP to one thread.
+// (detectionCanAnswer is false), no osd data, or the detection failed. Runs on the
+// calling thread; the caller keeps OpenMP to one thread.
 std::optional<OrientationGuess> detectOrientation(Pix* picture, const std::string& dataDirectory);
 
 // Whether Tesseract's detection could answer on this gray picture at all. It classifies

@@ -42,12 +42,8 @@ Status loadDictionary(const std::string& path, std::vector<std::string>* entries
 
 }  // namespace
 
-cv::dnn::Net loadRecognizerCopy(const Models& models) {
-  return cv::dnn::readNetFromONNX(models.folder + "/" + kRecognizerFile);
-}
-
-cv::dnn::Net loadDetectorCopy(const Models& models) {
-  return cv::dnn::readNetFromONNX(models.folder + "/" + kDetectorFile);
+cv::dnn::Net loadNetworkCopy(const Models& models, const char* file) {
+  return cv::dnn::readNetFromONNX(models.folder + "/" + file);
 }
 
 Status loadModels(const std::vector<std::string>& folders, Models* models) {

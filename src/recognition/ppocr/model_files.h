@@ -23,14 +23,11 @@ struct Models {
   cv::dnn::Net classifier;
 };
 
-// Another copy of the recogniser in models.folder, for a further reading thread (an
-// OpenCV network serves one thread at a time). Empty when the file reads as no network;
-// cv::Exception when it does not parse.
-cv::dnn::Net loadRecognizerCopy(const Models& models);
-
-// The detector again from models.folder, for a second page once models.detector has been
-// let go; same contract as loadRecognizerCopy.
-cv::dnn::Net loadDetectorCopy(const Models& models);
+// Another copy of one of the networks in models.folder (kDetectorFile, kRecognizerFile):
+// the recogniser for a further reading thread (an OpenCV network serves one thread at a
+// time), the detector for a second page once models.detector has been let go. Empty when
+// the file reads as no network; cv::Exception when it does not parse.
+cv::dnn::Net loadNetworkCopy(const Models& models, const char* file);
 
 // Loads the models from the first of the folders that holds every file. When none does,
 // the error names the first missing file in the first folder that exists; a file that

@@ -82,7 +82,7 @@ class PpocrHandler final : public ImageRequestHandler {
     // recogniser reads lines side by side instead.
     RecognizerWorkers workers;
     workers.count = recognizerWorkerCount();
-    workers.loadNetwork = [&models] { return loadRecognizerCopy(models); };
+    workers.loadNetwork = [&models] { return loadNetworkCopy(models, kRecognizerFile); };
     TextRecognizer recognizer(models.recognizer, models.dictionary, std::move(workers));
     DirectionClassifier classifier(models.classifier);
     std::vector<LineEvidence> evidence;
@@ -129,7 +129,7 @@ class PpocrHandler final : public ImageRequestHandler {
     // layers (80-90 MB on a page) for as long as it lives, and the recogniser's workers
     // need that memory next. A second page (the picture turned upright) loads it again.
     {
-      cv::dnn::Net detectorNet = models.detector.empty() ? loadDetectorCopy(models) : models.detector;
+      cv::dnn::Net detectorNet = models.detector.empty() ? loadNetworkCopy(models, kDetectorFile) : models.detector;
       models.detector = cv::dnn::Net();
       CV_Assert(!detectorNet.empty());
       boxes_ = TextDetector(detectorNet).detect(picture);

@@ -113,7 +113,7 @@ struct RealLines {
   }
 
   RecognizerWorkers workers(int count) const {
-    return {count, [this] { return loadRecognizerCopy(models); }};
+    return {count, [this] { return loadNetworkCopy(models, kRecognizerFile); }};
   }
 };
 
@@ -138,7 +138,8 @@ TEST(RecognizerOnPictures, ResultsComeBackInTheLinesOrderWhateverTheirWidths) {
 
   for (int workers : {1, 2, 3}) {
     std::vector<std::atomic<int>> cuts(real.boxes.size());
-    TextRecognizer recognizer(loadRecognizerCopy(real.models), real.models.dictionary, real.workers(workers));
+    TextRecognizer recognizer(loadNetworkCopy(real.models, kRecognizerFile), real.models.dictionary,
+                              real.workers(workers));
     std::vector<DecodedText> read;
     ASSERT_TRUE(recognizer.recognizeAll(real.sources(cuts), &read).ok());
     ASSERT_EQ(read.size(), alone.size()) << workers;
