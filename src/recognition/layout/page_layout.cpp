@@ -5,6 +5,7 @@
 #include <tesseract/pageiterator.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "platform/quiet_standard_error.h"
@@ -105,6 +106,23 @@ PageLayout analyseLayout(tesseract::TessBaseAPI& api) {
     }
   } while (line->Next(tesseract::RIL_TEXTLINE));
   closeBlock();
+  return layout;
+}
+
+PageLayout scaledLayout(PageLayout layout, float factor) {
+  // Bounds grow from their corners, so that a block's right and bottom edges land where
+  // the page's own pixels put them.
+  auto scaled = [factor](int v) { return static_cast<int>(std::lround(static_cast<float>(v) * factor)); };
+  for (TextBlock& block : layout.blocks) {
+    const int right = scaled(block.bounds.x + block.bounds.width);
+    const int bottom = scaled(block.bounds.y + block.bounds.height);
+    block.bounds.x = scaled(block.bounds.x);
+    block.bounds.y = scaled(block.bounds.y);
+    block.bounds.width = right - block.bounds.x;
+    block.bounds.height = bottom - block.bounds.y;
+    for (Point& point : block.outline) point = {point.x * factor, point.y * factor};
+    block.lineHeight *= factor;
+  }
   return layout;
 }
 

@@ -42,6 +42,10 @@ PageLayout analysePageLayout(Pix* page);
 // over a second on a dense one).
 PageLayout analyseLayout(tesseract::TessBaseAPI& api);
 
+// The same layout on the page drawn factor times as large: bounds, outlines and line
+// heights scaled, for a layout analysed on a reduced copy of the page.
+PageLayout scaledLayout(PageLayout layout, float factor);
+
 // Whether the block is a column of running text: at least 3 lines, at least 8 line
 // heights wide, and most of its lines filling it. A table's cells, which the analysis
 // also returns as small blocks, are not.

@@ -46,15 +46,22 @@ cv::Mat bgrFromPix(Pix* pix) {
   return bgr;
 }
 
-PixPtr rgbPixFromBgr(const cv::Mat& bgr) {
-  PixPtr pix(pixCreate(bgr.cols, bgr.rows, 32));
+PixPtr pixFromMat(const cv::Mat& picture) {
+  CV_Assert(picture.type() == CV_8UC1 || picture.type() == CV_8UC3);
+  const bool gray = picture.channels() == 1;
+  PixPtr pix(pixCreate(picture.cols, picture.rows, gray ? 8 : 32));
   if (!pix) return nullptr;
   l_uint32* data = pixGetData(pix.get());
   const std::size_t wordsPerLine = static_cast<std::size_t>(pixGetWpl(pix.get()));
-  for (int y = 0; y < bgr.rows; ++y) {
+  for (int y = 0; y < picture.rows; ++y) {
     l_uint32* line = data + static_cast<std::size_t>(y) * wordsPerLine;
-    const auto* in = bgr.ptr<cv::Vec3b>(y);
-    for (int x = 0; x < bgr.cols; ++x) {
+    if (gray) {
+      const uchar* in = picture.ptr<uchar>(y);
+      for (int x = 0; x < picture.cols; ++x) SET_DATA_BYTE(line, x, in[x]);
+      continue;
+    }
+    const auto* in = picture.ptr<cv::Vec3b>(y);
+    for (int x = 0; x < picture.cols; ++x) {
       line[x] = (static_cast<l_uint32>(in[x][2]) << L_RED_SHIFT) | (static_cast<l_uint32>(in[x][1]) << L_GREEN_SHIFT) |
                 (static_cast<l_uint32>(in[x][0]) << L_BLUE_SHIFT);
     }

@@ -13,10 +13,11 @@ namespace quillfen::ppocr {
 // cv::Exception when the matrix cannot be allocated.
 cv::Mat bgrFromPix(Pix* pix);
 
-// A 32-bit RGB Leptonica copy of a BGR matrix, for Tesseract's layout analysis of a page
-// turned upright; null when Leptonica cannot allocate it. RGB, as colour pictures come from
-// the decoder: the analysis thresholds a picture by its own rule, and a page turned upright
-// is to be analysed as the same page stored upright.
-picture::PixPtr rgbPixFromBgr(const cv::Mat& bgr);
+// A Leptonica copy of an 8-bit matrix, for Tesseract's layout analysis: 8-bit gray from
+// one channel, 32-bit RGB from BGR; null when Leptonica cannot allocate it. The copy takes
+// the form the decoder gave the picture: the analysis thresholds gray and colour pictures
+// by different rules, and a page turned upright is to be analysed as the same page stored
+// upright.
+picture::PixPtr pixFromMat(const cv::Mat& picture);
 
 }  // namespace quillfen::ppocr

@@ -6,6 +6,7 @@
 
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "platform/quiet_standard_error.h"
 #include "recognition/orientation/page_orientation.h"
@@ -13,6 +14,7 @@
 #include "recognition/picture/leptonica_image.h"
 #include "recognition/ppocr/direction_classifier.h"
 #include "recognition/ppocr/error_text.h"
+#include "recognition/ppocr/layout_copy.h"
 #include "recognition/ppocr/line_crop.h"
 #include "recognition/ppocr/model_files.h"
 #include "recognition/ppocr/page_turn.h"
@@ -24,7 +26,6 @@
 namespace quillfen::ppocr {
 
 using picture::LeptonicaImage;
-using picture::PixPtr;
 using platform::QuietStandardError;
 namespace {
 
@@ -45,11 +46,9 @@ class PpocrHandler final : public ImageRequestHandler {
     // well as ours and the model parser's (std::bad_alloc).
     std::string folder;
     try {
-      // The page's layout is analysed while the Leptonica picture is still at hand.
       if (image_) {
         Pix* pix = static_cast<LeptonicaImage*>(image_.get())->pix();
-        layout_ = layout::analysePageLayout(pix);
-        resolution_ = {pixGetXRes(pix), pixGetYRes(pix)};
+        stored_ = storedFormOf(pix);
         picture_ = bgrFromPix(pix);
       }
       image_.reset();
@@ -88,7 +87,9 @@ class PpocrHandler final : public ImageRequestHandler {
     std::vector<LineEvidence> evidence;
     std::vector<ReadBox> read;
     if (Status status = readPage(models, recognizer, picture_, &read, &evidence); !status.ok()) return status;
-    Observations lines = lineObservations(std::move(read), layout_);
+    // The layout is analysed once the lines' size is known, which decides its scale.
+    const layout::PageLayout pageLayout = analyseLayoutAtTextSize(picture_, stored_, read);
+    Observations lines = lineObservations(std::move(read), pageLayout);
     // A turned page: read it again upright, and keep that reading only when it is clearly
     // the more confident one, so that an upright page is never turned by a wrong guess.
     // The layout of a page on its side says nothing about its columns: it is analysed
@@ -97,15 +98,12 @@ class PpocrHandler final : public ImageRequestHandler {
     if (Status status = pageTurn(evidence, recognizer, classifier, &turn); !status.ok()) return status;
     if (turn) {
       const cv::Mat upright = turnedUpright(picture_, *turn);
-      const PixPtr uprightPix = rgbPixFromBgr(upright);
-      if (!uprightPix) return Status::recognitionFailed(outOfMemoryDescription);
-      // The analysis measures the page in inches where the file says how large it is.
-      const bool quarter = *turn != orientation::Orientation::upsideDown;
-      pixSetResolution(uprightPix.get(), quarter ? resolution_.y : resolution_.x,
-                       quarter ? resolution_.x : resolution_.y);
-      const layout::PageLayout uprightLayout = layout::analysePageLayout(uprightPix.get());
       std::vector<ReadBox> readUpright;
       if (Status status = readPage(models, recognizer, upright, &readUpright, nullptr); !status.ok()) return status;
+      StoredForm storedUpright = stored_;
+      if (*turn != orientation::Orientation::upsideDown)
+        std::swap(storedUpright.resolution.x, storedUpright.resolution.y);
+      const layout::PageLayout uprightLayout = analyseLayoutAtTextSize(upright, storedUpright, readUpright);
       Observations turned = lineObservations(std::move(readUpright), uprightLayout);
       if (orientation::turnedReadingWins(orientation::readingConfidence(lines), orientation::readingConfidence(turned),
                                          *turn)) {
@@ -176,8 +174,7 @@ class PpocrHandler final : public ImageRequestHandler {
     return Status();
   }
 
-  layout::PageLayout layout_;
-  cv::Point resolution_;                 // the picture's pixels per inch as its file gives them (0: not given)
+  StoredForm stored_;
   std::vector<TextBox> boxes_;           // the last page read's, which its evidence crops from
   std::unique_ptr<DecodedImage> image_;  // until perform has picture_
   cv::Mat picture_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <leptonica/allheaders.h>
+#include <opencv2/imgproc.hpp>
 
 namespace quillfen::ppocr {
 namespace {
@@ -32,7 +33,7 @@ TEST(PixToMat, BgrGoesBackToTheSameRgbPixels) {
   cv::Mat bgr(2, 3, CV_8UC3, cv::Scalar(0, 0, 0));
   bgr.at<cv::Vec3b>(0, 0) = cv::Vec3b(10, 20, 30);
   bgr.at<cv::Vec3b>(1, 2) = cv::Vec3b(255, 128, 1);
-  const picture::PixPtr rgb = rgbPixFromBgr(bgr);
+  const picture::PixPtr rgb = pixFromMat(bgr);
   ASSERT_TRUE(rgb);
   ASSERT_EQ(pixGetDepth(rgb.get()), 32);
   l_int32 red = 0, green = 0, blue = 0;
@@ -42,6 +43,23 @@ TEST(PixToMat, BgrGoesBackToTheSameRgbPixels) {
   EXPECT_EQ(blue, 10);
   const cv::Mat back = bgrFromPix(rgb.get());
   EXPECT_EQ(cv::norm(back, bgr, cv::NORM_INF), 0);
+}
+
+TEST(PixToMat, GrayGoesBackToTheSameGrayPixels) {
+  // Odd widths: Leptonica packs four gray pixels to a word, with padding at each line's end.
+  cv::Mat gray(3, 5, CV_8UC1, cv::Scalar(0));
+  gray.at<uchar>(0, 0) = 7;
+  gray.at<uchar>(2, 4) = 250;
+  gray.at<uchar>(1, 3) = 128;
+  const picture::PixPtr pix = pixFromMat(gray);
+  ASSERT_TRUE(pix);
+  ASSERT_EQ(pixGetDepth(pix.get()), 8);
+  l_uint32 value = 0;
+  pixGetPixel(pix.get(), 4, 2, &value);
+  EXPECT_EQ(value, 250u);
+  cv::Mat back;
+  cv::cvtColor(bgrFromPix(pix.get()), back, cv::COLOR_BGR2GRAY);
+  EXPECT_EQ(cv::norm(back, gray, cv::NORM_INF), 0);
 }
 
 TEST(PixToMat, GreyColourMappedAndBinaryPicturesBecomeBgr) {
