@@ -92,6 +92,28 @@ TEST(Recognition, TesseractReadsATwoColumnPageColumnByColumn) {
   EXPECT_EQ(lines(record.text()).size(), lines(expected).size()) << record.text();
 }
 
+TEST(Recognition, TesseractReadsAMagazinePagesColumnsOneAfterTheOther) {
+  // A title, a deck and a column of running text on the left, a column on the right.
+  const OcrOutput record = successfulRecord(runBinary({dataPath("magazine_top.png"), "zh-Hans,fr-FR"}));
+  EXPECT_EQ(record.engine(), "tesseract");
+  const std::string text = record.text();
+  const std::vector<std::string> leftColumn = {"孩子们围坐在老槐树下", "为了节约用水", "所有菜品均使用当季"};
+  const std::vector<std::string> rightColumn = {"公司年会上", "如需退换货", "实验结果表明"};
+  std::size_t previous = 0;
+  for (const auto& column : {leftColumn, rightColumn}) {
+    for (const std::string& phrase : column) {
+      const std::size_t at = text.find(phrase);
+      ASSERT_NE(at, std::string::npos) << phrase << " in " << text;
+      EXPECT_GT(at, previous) << phrase << " in " << text;
+      previous = at;
+    }
+  }
+  // No line joins the two columns.
+  for (const std::string& line : lines(text)) {
+    EXPECT_FALSE(line.find("听爷爷") != std::string::npos && line.find("公司") != std::string::npos) << line;
+  }
+}
+
 TEST(Recognition, BlankPictureGivesTheEmptyRecord) {
   for (const auto& [languages, engine] : {std::pair("zh-Hans,en-US", "ppocr-v4"), std::pair("fr-FR", "tesseract")}) {
     const ProcessResult result = runBinary({dataPath("blank.png"), languages});
