@@ -51,6 +51,7 @@ StoredForm storedFormOf(Pix* pix) {
 
 layout::PageLayout analyseLayoutAtTextSize(const cv::Mat& bgr, const StoredForm& stored,
                                            const std::vector<ReadBox>& read) {
+  if (read.empty()) return {};  // nothing to put in order
   const float scale = layoutScale(medianLineHeight(read), bgr.size());
   cv::Mat copy = bgr;
   if (scale < 1) cv::resize(bgr, copy, cv::Size(), scale, scale, cv::INTER_AREA);

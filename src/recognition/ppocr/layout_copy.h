@@ -32,7 +32,7 @@ StoredForm storedFormOf(Pix* pix);
 // The page's layout, analysed on a copy of the picture reduced by layoutScale for the read
 // boxes' line height, in the picture's own pixels. The copy is gray or RGB as the picture
 // was stored, and its resolution is reduced alike, since the analysis measures in inches
-// where it can.
+// where it can. No lines read: no layout.
 layout::PageLayout analyseLayoutAtTextSize(const cv::Mat& bgr, const StoredForm& stored,
                                            const std::vector<ReadBox>& read);
 

@@ -115,7 +115,9 @@ TEST(LayoutAtTextSize, SmallPrintIsAnalysedAsDecoded) {
   EXPECT_TRUE(form.gray);  // gray levels in a colour map
   const layout::PageLayout direct = layout::analysePageLayout(stored.get());
   ASSERT_FALSE(direct.blocks.empty());
-  const layout::PageLayout copied = analyseLayoutAtTextSize(bgrFromPix(stored.get()), form, {boxOfSize(500, 30)});
+  const cv::Mat bgr = bgrFromPix(stored.get());
+  const layout::PageLayout copied = analyseLayoutAtTextSize(bgr, form, {boxOfSize(500, 30)});
+  EXPECT_TRUE(analyseLayoutAtTextSize(bgr, form, {}).blocks.empty());  // nothing read, nothing to order
   ASSERT_EQ(copied.blocks.size(), direct.blocks.size());
   for (std::size_t i = 0; i < direct.blocks.size(); ++i) {
     EXPECT_EQ(copied.blocks[i].bounds.x, direct.blocks[i].bounds.x) << "block " << i;
