@@ -12,9 +12,9 @@ struct Pix;
 namespace quillfen::ppocr {
 
 // The scale at which the page's layout is analysed: Tesseract's layout analysis costs
-// time and memory by the pixel (nearly a second and 300 MB on a 12-megapixel photo, past
-// 1 GiB on 100 megapixels) and needs no more than body text's size at 300 dpi to find
-// columns. So a page whose lines (the read boxes' median thickness) are larger is
+// time and memory by the pixel (nearly a second on a 12-megapixel photo; it took
+// 100-megapixel pictures past 1 GiB) and needs no more than body text's size at 300 dpi
+// to find columns. So a page whose lines (the read boxes' median thickness) are larger is
 // analysed reduced until they are that size, and any page is reduced to at most
 // kMaxLayoutPixels. 1 for a page of small print; never above 1.
 float layoutScale(float lineHeight, cv::Size picture);
