@@ -62,8 +62,7 @@ layout::PageLayout analyseLayoutAtTextSize(const cv::Mat& bgr, const StoredForm&
   if (!pix) throw std::bad_alloc();
   auto reduced = [scale](int ppi) { return static_cast<l_int32>(std::lround(ppi * static_cast<double>(scale))); };
   pixSetResolution(pix.get(), reduced(stored.resolution.x), reduced(stored.resolution.y));
-  layout::PageLayout found = layout::analysePageLayout(pix.get());
-  return scale < 1 ? layout::scaledLayout(std::move(found), 1 / scale) : found;
+  return layout::scaledLayout(layout::analysePageLayout(pix.get()), 1 / scale);
 }
 
 }  // namespace quillfen::ppocr

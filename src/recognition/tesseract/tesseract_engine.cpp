@@ -156,7 +156,7 @@ class TesseractHandler final : public ImageRequestHandler {
     api.SetImage(page);
     std::vector<PageArea> areas = layout::pageColumns(page);
     if (areas.size() > 1 && layout::hasColumns(layout::analyseLayout(api))) {
-      areas = {PageArea{0, 0, static_cast<int>(pixGetWidth(page)), static_cast<int>(pixGetHeight(page))}};
+      areas = {PageArea{0, 0, pixGetWidth(page), pixGetHeight(page)}};
     }
     if (areas.size() > 1) api.SetPageSegMode(tesseract::PSM_SINGLE_COLUMN);
     for (const PageArea& area : areas) {
