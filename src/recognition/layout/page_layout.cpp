@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/quiet_standard_error.h"
+#include "recognition/layout/layout_budget.h"
 #include "recognition/median.h"
 
 namespace quillfen::layout {
@@ -52,24 +53,11 @@ bool sideBySide(const PageArea& a, const PageArea& b) {
          static_cast<float>(overlapY) >= kMinSideBySideOverlap * static_cast<float>(std::min(a.height, b.height));
 }
 
-}  // namespace
-
-PageLayout analysePageLayout(Pix* page) {
-  if (page == nullptr) return {};
-  platform::QuietStandardError quiet;
-  tesseract::TessBaseAPI api;
-  api.InitForAnalysePage();
-  api.SetVariable("debug_file", "/dev/null");
-  api.SetPageSegMode(tesseract::PSM_AUTO_ONLY);
-  api.SetImage(page);
-  return analyseLayout(api);
-}
-
-PageLayout analyseLayout(tesseract::TessBaseAPI& api) {
+// The layout of the page set on the API, analysed in this process.
+PageLayout layoutOf(tesseract::TessBaseAPI& api) {
   PageLayout layout;
   std::unique_ptr<tesseract::PageIterator> line(api.AnalyseLayout());
   if (!line) return layout;
-
   std::vector<float> heights;
   int filled = 0;
   bool inText = false;
@@ -107,6 +95,26 @@ PageLayout analyseLayout(tesseract::TessBaseAPI& api) {
   } while (line->Next(tesseract::RIL_TEXTLINE));
   closeBlock();
   return layout;
+}
+
+}  // namespace
+
+PageLayout analysePageLayout(Pix* page) {
+  if (page == nullptr) return {};
+  return analysedWithinBudget([page] {
+    platform::QuietStandardError quiet;
+    tesseract::TessBaseAPI api;
+    api.InitForAnalysePage();
+    api.SetVariable("debug_file", "/dev/null");
+    api.SetPageSegMode(tesseract::PSM_AUTO_ONLY);
+    api.SetImage(page);
+    return layoutOf(api);
+  });
+}
+
+PageLayout analyseLayout(TesseractApi& api) {
+  if (!api.findLines()) return {};
+  return analysedWithinBudget([&api] { return layoutOf(api); });
 }
 
 PageLayout scaledLayout(PageLayout layout, float factor) {

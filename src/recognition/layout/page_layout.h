@@ -1,13 +1,12 @@
 #pragma once
 
+#include <tesseract/baseapi.h>
+
 #include <vector>
 
 #include "recognition/layout/page_columns.h"
 
 struct Pix;
-namespace tesseract {
-class TessBaseAPI;
-}
 
 namespace quillfen::layout {
 
@@ -33,14 +32,24 @@ struct PageLayout {
 };
 
 // The page's layout from Tesseract's layout analysis (tab stops, columns, images and rules
-// over Leptonica; no recognition, no language data). Empty when the analysis fails.
+// over Leptonica; no recognition, no language data). Empty when the analysis fails or
+// does not end within its processor-time budget (layout_budget.h).
 PageLayout analysePageLayout(Pix* page);
 
-// The same analysis on an engine's own API, whose picture and page segmentation mode are
-// already set. The API keeps its analysis, so a Recognize that follows on the same
-// picture reads by it instead of analysing the page a second time (0.1 s on a page,
-// over a second on a dense one).
-PageLayout analyseLayout(tesseract::TessBaseAPI& api);
+// Tesseract's API with the step that finds a page's blocks and lines open to its user.
+class TesseractApi : public tesseract::TessBaseAPI {
+ public:
+  // Finds the blocks and lines of the page set on the API, once: a layout analysis or a
+  // reading that follows uses them. False when that fails.
+  bool findLines() { return FindLines() == 0; }
+};
+
+// The same analysis, within the same budget, on an engine's own API, whose picture and
+// page segmentation mode are already set, so that it sees the page as the engine's
+// reading will. The blocks and lines are found here, on the API, so that a reading that
+// follows on the same picture uses them; the rest of the analysis runs on a copy of the
+// API in a child process and leaves the API as it was.
+PageLayout analyseLayout(TesseractApi& api);
 
 // The same layout on the page drawn factor times as large: bounds, outlines and line
 // heights scaled, for a layout analysed on a reduced copy of the page.

@@ -96,7 +96,7 @@ class TesseractHandler final : public ImageRequestHandler {
     const std::string languageArgument = joined(dataNames, "+");
 
     QuietStandardError quiet;
-    tesseract::TessBaseAPI api;
+    layout::TesseractApi api;
     // Tesseract's own messages ("Estimating resolution as ...") would go to standard error.
     api.SetVariable("debug_file", "/dev/null");
     // With language correction off the word lists are not loaded, so nothing steers the
@@ -142,16 +142,16 @@ class TesseractHandler final : public ImageRequestHandler {
   }
 
   // Reads one page into lines.
-  static Status readPage(tesseract::TessBaseAPI& api, Pix* page, Observations& lines) {
+  static Status readPage(layout::TesseractApi& api, Pix* page, Observations& lines) {
     // Tesseract's automatic page segmentation reads a page in its own layout's order,
     // columns of running text included: on magazine pages it read them better whole than
     // block by block. Only a page with a clear gutter whose layout shows no columns is read
     // part by part, each part as one column, since there Tesseract breaks two columns of
     // Chinese text into dozens of fragments. Each part is handed over as a picture of its
     // own: with SetRectangle on the whole page, Tesseract read a title band as nothing.
-    // The layout is analysed only for such a page (alone it took 1.3 s on a dense page and
-    // over 19 minutes on a 100-megapixel one), and on this API, so that a page it shows
-    // columns in is read by that same analysis.
+    // The layout is analysed only for such a page, within its time budget: a page too
+    // dense to analyse in it is read part by part too, which also keeps Tesseract's own
+    // paragraph pass, run by every reading, to one part at a time.
     api.SetPageSegMode(tesseract::PSM_AUTO);
     api.SetImage(page);
     std::vector<PageArea> areas = layout::pageColumns(page);

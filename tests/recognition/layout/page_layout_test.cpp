@@ -39,7 +39,7 @@ TEST(EngineLayout, FindsTheBlocksOfTheLayoutsOwnAnalysis) {
   for (const char* file : {"magazine_top.png", "page.png", "two_columns.png"}) {
     const PixPtr page = testPicture(file);
     const PageLayout own = analysePageLayout(page.get());
-    tesseract::TessBaseAPI api;
+    TesseractApi api;
     initEnglish(api);
     api.SetImage(page.get());
     const PageLayout engine = analyseLayout(api);
@@ -64,7 +64,7 @@ TEST(EngineLayout, AReadingAfterItReadsAsOneThatAnalysesThePageItself) {
   const std::string expected = recognized(fresh);
   ASSERT_FALSE(expected.empty());
 
-  tesseract::TessBaseAPI api;
+  TesseractApi api;
   initEnglish(api);
   api.SetImage(page.get());
   EXPECT_FALSE(analyseLayout(api).blocks.empty());

@@ -1,0 +1,62 @@
+// Work run in a child process: its bytes come back whole, and a child that fails, computes
+// past its processor time or waits forever gives nothing instead of holding up the tool.
+#include "platform/child_process.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+
+namespace quillfen::platform {
+namespace {
+
+TEST(ChildProcess, ItsBytesComeBackWhole) {
+  EXPECT_EQ(runInChildProcess([] { return std::string("layout"); }, 5), "layout");
+  EXPECT_EQ(runInChildProcess([] { return std::string(); }, 5), "");
+  // Far more than a pipe holds, every byte value included.
+  std::string large(3 << 20, '\0');
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7 % 256);
+  EXPECT_EQ(runInChildProcess([&] { return large; }, 5), large);
+}
+
+TEST(ChildProcess, AChildThatFailsGivesNothing) {
+  EXPECT_FALSE(runInChildProcess([]() -> std::string { throw std::runtime_error("failed"); }, 5));
+  EXPECT_FALSE(runInChildProcess([]() -> std::string { _exit(3); }, 5));
+  EXPECT_FALSE(runInChildProcess([]() -> std::string { raise(SIGKILL); return "never"; }, 5));
+}
+
+TEST(ChildProcess, AChildIsCutOffAfterItsProcessorTime) {
+  volatile bool forever = true;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(runInChildProcess([&]() -> std::string { while (forever) {} return "never"; }, 1));
+  // Cut by the processor-time limit, well before the clock's guard (9 s here) would.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+}
+
+TEST(ChildProcess, AChildThatWaitsIsCutOffByTheClock) {
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(runInChildProcess([]() -> std::string { for (;;) pause(); }, 1));
+  // A bound on waiting, not a speed goal: without the guard the call would not return.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+}
+
+TEST(ChildProcess, WhatAChildPrintsGoesNowhere) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  const auto bytes = runInChildProcess([] {
+    std::printf("to standard output\n");
+    std::fflush(stdout);
+    std::fprintf(stderr, "to standard error\n");
+    return std::string("done");
+  }, 5);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(bytes, "done");
+}
+
+}  // namespace
+}  // namespace quillfen::platform
