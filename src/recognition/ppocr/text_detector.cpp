@@ -5,13 +5,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "recognition/median.h"
 #include "recognition/ppocr/detector_tiles.h"
+#include "recognition/ppocr/probe_windows.h"
 #include "recognition/ppocr/small_text_regions.h"
 
 namespace quillfen::ppocr {
 namespace {
 
+// PP-OCR's own limit on the regions taken from one map fitted to 1920 pixels a side; a
+// larger map (a large page read at the scale of its text) holds more lines, and gets as
+// many more.
 constexpr std::size_t kMaxCandidates = 1000;
+constexpr std::size_t kCandidatesMapPixels = 1920 * 1920;
 
 // The mean map value inside the polygon of the four corners.
 float meanInside(const cv::Mat& map, const std::array<cv::Point2f, 4>& corners) {
@@ -26,6 +32,25 @@ float meanInside(const cv::Mat& map, const std::array<cv::Point2f, 4>& corners) 
   }
   cv::fillPoly(mask, std::vector<std::vector<cv::Point>>{polygon}, cv::Scalar(1));
   return static_cast<float>(cv::mean(map(area), mask)[0]);
+}
+
+// The part of the picture that lies under `part` of the picture resized to `size`, resized
+// alike.
+cv::Mat resizedPart(const cv::Mat& bgr, cv::Size size, const cv::Rect& part) {
+  const double scaleX = static_cast<double>(bgr.cols) / size.width;
+  const double scaleY = static_cast<double>(bgr.rows) / size.height;
+  const int left = static_cast<int>(std::floor(part.x * scaleX));
+  const int top = static_cast<int>(std::floor(part.y * scaleY));
+  const int right = std::min(bgr.cols, static_cast<int>(std::ceil((part.x + part.width) * scaleX)));
+  const int bottom = std::min(bgr.rows, static_cast<int>(std::ceil((part.y + part.height) * scaleY)));
+  cv::Mat resized;
+  cv::resize(bgr(cv::Rect(left, top, right - left, bottom - top)), resized, part.size(), 0, 0, cv::INTER_AREA);
+  return resized;
+}
+
+// A box's thickness: the shorter side of its rectangle.
+float thickness(const TextBox& box) {
+  return static_cast<float>(std::min(cv::norm(box.corners[1] - box.corners[0]), cv::norm(box.corners[3] - box.corners[0])));
 }
 
 }  // namespace
@@ -50,7 +75,11 @@ cv::Mat detectorBlob(const cv::Mat& resized) {
 }
 
 cv::Size detectorInputSize(cv::Size picture, int maxSide) {
-  double scale = std::min(1.0, static_cast<double>(maxSide) / std::max(picture.width, picture.height));
+  return detectorInputSizeAt(picture,
+                             std::min(1.0, static_cast<double>(maxSide) / std::max(picture.width, picture.height)));
+}
+
+cv::Size detectorInputSizeAt(cv::Size picture, double scale) {
   auto align = [](double side) {
     return std::max(kDetectorStride, static_cast<int>(std::lround(side / kDetectorStride)) * kDetectorStride);
   };
@@ -65,7 +94,8 @@ std::vector<TextBox> boxesFromProbabilityMap(const cv::Mat& map, cv::Size pictur
   const float scaleX = static_cast<float>(picture.width) / static_cast<float>(map.cols);
   const float scaleY = static_cast<float>(picture.height) / static_cast<float>(map.rows);
   std::vector<TextBox> boxes;
-  for (std::size_t i = 0; i < contours.size() && i < kMaxCandidates; ++i) {
+  const std::size_t candidates = kMaxCandidates * std::max<std::size_t>(1, map.total() / kCandidatesMapPixels);
+  for (std::size_t i = 0; i < contours.size() && i < candidates; ++i) {
     const cv::RotatedRect kernel = cv::minAreaRect(contours[i]);
     if (std::min(kernel.size.width, kernel.size.height) < settings.minSide) continue;
     const float score = meanInside(map, orderedCorners(kernel));
@@ -86,18 +116,24 @@ std::vector<TextBox> boxesFromProbabilityMap(const cv::Mat& map, cv::Size pictur
 TextDetector::TextDetector(cv::dnn::Net net, DetectorSettings settings) : net_(std::move(net)), settings_(settings) {}
 
 cv::Mat TextDetector::probabilityMap(const cv::Mat& bgr, cv::Size size) {
+  // A picture read larger than maxSide (a large page at its text's scale) is resized tile
+  // by tile and read in smaller tiles, so that neither a whole resized copy nor the
+  // network's memory at full tiles comes on top of the large picture: a 92-megapixel page
+  // peaked at 1.17 GB that way.
+  const bool large = bgr.size() != size && std::max(size.width, size.height) > settings_.maxSide;
   cv::Mat resized;
   if (bgr.size() == size) {
     resized = bgr;
-  } else {
+  } else if (!large) {
     cv::resize(bgr, resized, size, 0, 0, cv::INTER_AREA);
   }
   // The network's working memory grows with its input (about 250 MB per million pixels),
   // and OpenCV 4.6 crashes inside a parallel layer once one input reaches 2^22 pixels:
   // big inputs are read tile by tile into one map.
   cv::Mat map(size, CV_32F);
-  for (const DetectorTile& tile : detectorTiles(size, settings_.tileSide, settings_.tileMargin)) {
-    net_.setInput(detectorBlob(resized(tile.input)));
+  const int tileSide = large ? settings_.largeTileSide : settings_.tileSide;
+  for (const DetectorTile& tile : detectorTiles(size, tileSide, settings_.tileMargin)) {
+    net_.setInput(detectorBlob(large ? resizedPart(bgr, size, tile.input) : resized(tile.input)));
     const cv::Mat out = net_.forward();
     // A map of another shape means a model file that is not PP-OCR's detector: OpenCV's
     // assertion reaches the engine's edge, which reports the model as damaged.
@@ -110,7 +146,8 @@ cv::Mat TextDetector::probabilityMap(const cv::Mat& bgr, cv::Size size) {
 }
 
 std::vector<TextBox> TextDetector::detect(const cv::Mat& bgr) {
-  const cv::Size size = detectorInputSize(bgr.size(), settings_.maxSide);
+  cv::Size size = detectorInputSize(bgr.size(), settings_.maxSide);
+  if (static_cast<double>(size.width) / bgr.cols < settings_.probeBelowScale) size = sizeForItsText(bgr, size);
   const cv::Mat map = probabilityMap(bgr, size);
   std::vector<TextBox> boxes = boxesFromProbabilityMap(map, bgr.size(), settings_);
   if (static_cast<double>(size.width) / bgr.cols > settings_.rereadBelowScale) return boxes;
@@ -134,6 +171,19 @@ std::vector<TextBox> TextDetector::detect(const cv::Mat& bgr) {
     }
   }
   return boxes;
+}
+
+cv::Size TextDetector::sizeForItsText(const cv::Mat& bgr, cv::Size fitted) {
+  std::vector<float> heights;
+  for (const cv::Rect& window : probeWindows(bgr, settings_.probeWindows, settings_.probeWindowSide)) {
+    for (const TextBox& box : boxesAtFullSize(bgr, window)) heights.push_back(thickness(box));
+  }
+  const float height = median(std::move(heights));
+  const double fittedScale = static_cast<double>(fitted.width) / bgr.cols;
+  if (height <= 0 || height * fittedScale >= settings_.minTextHeight) return fitted;
+  const double scale = std::min({1.0, settings_.textHeight / static_cast<double>(height),
+                                 std::sqrt(settings_.maxInputPixels / static_cast<double>(bgr.total()))});
+  return scale > fittedScale ? detectorInputSizeAt(bgr.size(), scale) : fitted;
 }
 
 std::vector<TextBox> TextDetector::boxesAtFullSize(const cv::Mat& bgr, const cv::Rect& region) {

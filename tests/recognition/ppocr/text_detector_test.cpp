@@ -75,6 +75,8 @@ TEST(DetectorInput, SidesAreMultiplesOf32AndTheLongestIsCapped) {
   EXPECT_EQ(detectorInputSize({3000, 4000}, 1920), cv::Size(1440, 1920));
   // Small pictures are never enlarged beyond rounding.
   EXPECT_EQ(detectorInputSize({300, 100}, 1920), cv::Size(288, 96));
+  // At a chosen scale, rounded alike.
+  EXPECT_EQ(detectorInputSizeAt({6000, 4000}, 0.5), cv::Size(3008, 2016));
 }
 
 TEST(ProbabilityMap, EachConfidentRegionBecomesOneGrownBox) {
@@ -205,6 +207,32 @@ TEST(TextDetectorOnPictures, SmallTextOnABigPhotoIsReadWhole) {
   }
   EXPECT_EQ(boxes.size(), 3u) << text;
   EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("english"), text), 0.03) << text;
+}
+
+
+TEST(TextDetectorOnPictures, SmallPrintOnALargePageIsFoundAtTheScaleOfItsText) {
+  // The English test picture's lines at about 10-pixel capitals, over and over a 6000 ×
+  // 4000 page: fitted to the detector's 1920 pixels they would be 3 pixels high, and most
+  // would not be found at all.
+  RealModels real;
+  cv::Mat page(4000, 6000, CV_8UC3, cv::Scalar(255, 255, 255));
+  cv::Mat small;
+  cv::resize(testPicture("english.png"), small, {}, 0.35, 0.35, cv::INTER_AREA);
+  int pasted = 0;
+  for (int y = 100; y + small.rows <= page.rows; y += small.rows + 20) {
+    for (int x = 100; x + small.cols <= page.cols; x += small.cols + 200) {
+      small.copyTo(page(cv::Rect({x, y}, small.size())));
+      ++pasted;
+    }
+  }
+  const std::size_t lines = 3 * static_cast<std::size_t>(pasted);
+  const std::vector<TextBox> found = TextDetector(real.models.detector).detect(page);
+  DetectorSettings fittedOnly;
+  fittedOnly.probeBelowScale = 0;
+  const std::vector<TextBox> fitted = TextDetector(real.models.detector, fittedOnly).detect(page);
+  EXPECT_GE(found.size(), lines) << pasted << " pasted";
+  EXPECT_LE(found.size(), lines + lines / 10);
+  EXPECT_LT(fitted.size(), lines / 2);
 }
 
 }  // namespace
