@@ -24,10 +24,7 @@ constexpr double kMaxLayoutPixels = 16e6;
 float medianLineHeight(const std::vector<ReadBox>& read) {
   std::vector<float> heights;
   heights.reserve(read.size());
-  for (const ReadBox& line : read) {
-    const auto& c = line.box.corners;
-    heights.push_back(static_cast<float>(std::min(cv::norm(c[1] - c[0]), cv::norm(c[3] - c[0]))));
-  }
+  for (const ReadBox& line : read) heights.push_back(line.box.shorterSide());
   return median(std::move(heights));
 }
 

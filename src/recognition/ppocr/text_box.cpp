@@ -5,6 +5,10 @@
 
 namespace quillfen::ppocr {
 
+float TextBox::shorterSide() const {
+  return static_cast<float>(std::min(cv::norm(corners[1] - corners[0]), cv::norm(corners[3] - corners[0])));
+}
+
 cv::Rect2f TextBox::bounds() const {
   float left = corners[0].x, right = corners[0].x, top = corners[0].y, bottom = corners[0].y;
   for (const cv::Point2f& corner : corners) {

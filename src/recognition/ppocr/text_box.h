@@ -14,6 +14,9 @@ struct TextBox {
 
   // The smallest upright rectangle holding the corners.
   cv::Rect2f bounds() const;
+  // The shorter of the sides that meet at the first corner: a line's height, whichever way
+  // it runs.
+  float shorterSide() const;
 };
 
 // The corners of a rotated rectangle in TextBox order. Its top and bottom are the sides

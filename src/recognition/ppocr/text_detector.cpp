@@ -48,11 +48,6 @@ cv::Mat resizedPart(const cv::Mat& bgr, cv::Size size, const cv::Rect& part) {
   return resized;
 }
 
-// A box's thickness: the shorter side of its rectangle.
-float thickness(const TextBox& box) {
-  return static_cast<float>(std::min(cv::norm(box.corners[1] - box.corners[0]), cv::norm(box.corners[3] - box.corners[0])));
-}
-
 }  // namespace
 
 cv::Mat detectorBlob(const cv::Mat& resized) {
@@ -176,7 +171,7 @@ std::vector<TextBox> TextDetector::detect(const cv::Mat& bgr) {
 cv::Size TextDetector::sizeForItsText(const cv::Mat& bgr, cv::Size fitted) {
   std::vector<float> heights;
   for (const cv::Rect& window : probeWindows(bgr, settings_.probeWindows, settings_.probeWindowSide)) {
-    for (const TextBox& box : boxesAtFullSize(bgr, window)) heights.push_back(thickness(box));
+    for (const TextBox& box : boxesAtFullSize(bgr, window)) heights.push_back(box.shorterSide());
   }
   const float height = median(std::move(heights));
   const double fittedScale = static_cast<double>(fitted.width) / bgr.cols;
