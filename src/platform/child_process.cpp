@@ -79,31 +79,48 @@ int reaped(pid_t child) {
 
 }  // namespace
 
-std::optional<std::string> runInChildProcess(const std::function<std::string()>& work, int cpuSeconds) {
+ChildProcess::ChildProcess(const std::function<std::string()>& work, int cpuSeconds)
+    : deadline_(std::chrono::steady_clock::now() + std::chrono::seconds(kWallFactor * cpuSeconds + kWallSlackSeconds)) {
   int ends[2];
-  if (pipe(ends) != 0) return std::nullopt;
+  if (pipe(ends) != 0) return;
   fcntl(ends[0], F_SETFD, FD_CLOEXEC);
   fcntl(ends[1], F_SETFD, FD_CLOEXEC);
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::seconds(kWallFactor * cpuSeconds + kWallSlackSeconds);
   const pid_t child = fork();
   if (child < 0) {
     close(ends[0]);
     close(ends[1]);
-    return std::nullopt;
+    return;
   }
   if (child == 0) {
     close(ends[0]);
     runChild(work, cpuSeconds, ends[1]);
   }
   close(ends[1]);
+  child_ = child;
+  in_ = ends[0];
+}
+
+ChildProcess::~ChildProcess() {
+  if (child_ < 0) return;
+  close(in_);
+  kill(child_, SIGKILL);
+  reaped(child_);
+}
+
+std::optional<std::string> ChildProcess::result() {
+  if (child_ < 0) return std::nullopt;
   std::string bytes;
-  const bool complete = readAll(ends[0], deadline, bytes);
-  close(ends[0]);
-  if (!complete) kill(child, SIGKILL);
-  const int status = reaped(child);
+  const bool complete = readAll(in_, deadline_, bytes);
+  close(in_);
+  if (!complete) kill(child_, SIGKILL);
+  const int status = reaped(child_);
+  child_ = -1;
   if (!complete || status < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
   return bytes;
+}
+
+std::optional<std::string> runInChildProcess(const std::function<std::string()>& work, int cpuSeconds) {
+  return ChildProcess(work, cpuSeconds).result();
 }
 
 }  // namespace quillfen::platform

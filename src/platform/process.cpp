@@ -2,7 +2,11 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sched.h>
+#endif
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 
@@ -25,6 +29,15 @@ void prepareStandardDescriptors() {
     }
   }
   std::signal(SIGPIPE, SIG_IGN);
+}
+
+int usableProcessors() {
+#ifdef __linux__
+  cpu_set_t allowed;
+  CPU_ZERO(&allowed);
+  if (sched_getaffinity(0, sizeof allowed, &allowed) == 0) return std::max(CPU_COUNT(&allowed), 1);
+#endif
+  return std::max(static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN)), 1);
 }
 
 void exitProcess(int status) { std::exit(status); }

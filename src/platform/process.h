@@ -14,6 +14,9 @@ std::vector<std::string> argumentList(int argc, char** argv);
 // pipe is reported as an error by the write, not by a signal that kills the process.
 void prepareStandardDescriptors();
 
+// How many processors this process may run on (its affinity where the system has one), at least 1.
+int usableProcessors();
+
 // Ends the process with the given status.
 [[noreturn]] void exitProcess(int status);
 

@@ -44,6 +44,19 @@ TEST(ChildProcess, AChildThatWaitsIsCutOffByTheClock) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
 
+TEST(ChildProcess, ItsBytesAreCollectedOnce) {
+  ChildProcess child([] { return std::string("guess"); }, 5);
+  EXPECT_EQ(child.result(), "guess");
+  EXPECT_FALSE(child.result());
+}
+
+TEST(ChildProcess, AChildDroppedUncollectedIsStopped) {
+  const auto start = std::chrono::steady_clock::now();
+  { ChildProcess unwanted([]() -> std::string { for (;;) pause(); }, 5); }
+  // Dropping it kills and reaps the child at once; waiting for it would not return.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
 TEST(ChildProcess, WhatAChildPrintsGoesNowhere) {
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();

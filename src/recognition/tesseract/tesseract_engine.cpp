@@ -11,6 +11,7 @@
 #include "platform/quiet_standard_error.h"
 #include "recognition/layout/page_columns.h"
 #include "recognition/layout/page_layout.h"
+#include "recognition/orientation/orientation_check.h"
 #include "recognition/orientation/page_orientation.h"
 #include "recognition/out_of_memory.h"
 #include "recognition/picture/leptonica_image.h"
@@ -95,6 +96,18 @@ class TesseractHandler final : public ImageRequestHandler {
     }
     const std::string languageArgument = joined(dataNames, "+");
 
+    Pix* page = static_cast<LeptonicaImage*>(image_.get())->pix();
+    // Tesseract refuses pictures 32768 pixels or more on a side; those are read scaled
+    // down to fit, which keeps all the text where cutting could split lines or words.
+    PixPtr fitted = fittedToTesseract(page);
+    if (fitted) page = fitted.get();
+    if (page == nullptr) return Status::recognitionFailed(outOfMemoryDescription);
+    // Set before the orientation check starts, which may be in a child process of its own.
+    runTesseractOnOneThread();
+    // Whether the page is turned is asked only of a page read with little confidence, but
+    // the check starts now, so that on a second processor its answer is ready by then.
+    orientation::OrientationCheck orientationCheck(page, dataDirectory_);
+
     QuietStandardError quiet;
     layout::TesseractApi api;
     // Tesseract's own messages ("Estimating resolution as ...") would go to standard error.
@@ -113,21 +126,14 @@ class TesseractHandler final : public ImageRequestHandler {
       return Status::recognitionFailed("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ +
                                        "；数据文件损坏或内存不足）");
     }
-    runTesseractOnOneThread();
 
-    Pix* page = static_cast<LeptonicaImage*>(image_.get())->pix();
-    // Tesseract refuses pictures 32768 pixels or more on a side; those are read scaled
-    // down to fit, which keeps all the text where cutting could split lines or words.
-    PixPtr fitted = fittedToTesseract(page);
-    if (fitted) page = fitted.get();
-    if (page == nullptr) return Status::recognitionFailed(outOfMemoryDescription);
     Observations lines;
     if (Status status = readPage(api, page, lines); !status.ok()) return status;
     // A page read with little confidence may be turned: when Tesseract's orientation
     // detection names a turn, the page is read again upright, and that reading is kept
     // only when it is clearly the more confident one.
     if (const double confidence = orientation::readingConfidence(lines); confidence < orientation::kConfidentReading) {
-      if (auto turn = orientation::confidentTurn(orientation::detectOrientation(page, dataDirectory_))) {
+      if (auto turn = orientation::confidentTurn(orientationCheck.guess())) {
         if (PixPtr upright = orientation::turnedUpright(page, *turn)) {
           Observations turned;
           if (Status status = readPage(api, upright.get(), turned); !status.ok()) return status;
