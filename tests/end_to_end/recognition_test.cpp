@@ -123,6 +123,15 @@ TEST(Recognition, BlankPictureGivesTheEmptyRecord) {
   }
 }
 
+TEST(Recognition, AColourfulPictureWithoutTextGivesTheEmptyRecord) {
+  // ImageMagick's own wizard (`convert wizard: illustration.png`): Tesseract's layout
+  // analysis finds no text in it, and read as one block it gave "\\ 2 £".
+  const ProcessResult result = runBinary({dataPath("illustration.png"), "en-US,fr-FR"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out, "{\"text\":\"\",\"confidence\":0,\"lines\":0,\"engine\":\"tesseract\"}\n");
+}
+
 TEST(Recognition, FilesThatDoNotDecodeGiveTheUnreadableMessage) {
   test_support::TempDir dir;
   const std::string png = test_support::readFile(dataPath("english.png"));

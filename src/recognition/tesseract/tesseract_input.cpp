@@ -10,8 +10,6 @@ namespace quillfen::tess {
 using picture::PixPtr;
 namespace {
 
-// Above this a picture has real colour: tinted papers and photos measure 20-60, grey
-// pages 0, and a grey receipt under colour noise about 3.
 constexpr double kColourful = 10;
 
 }  // namespace
@@ -33,8 +31,10 @@ double colourfulness(Pix* picture) {
   return sum / std::max(1, width * height);
 }
 
-PixPtr tesseractInput(Pix* picture) {
-  if (colourfulness(picture) < kColourful) return sameAsGray(picture);
+bool isColourful(Pix* picture) { return colourfulness(picture) >= kColourful; }
+
+PixPtr tesseractInput(Pix* picture, bool colourful) {
+  if (!colourful) return sameAsGray(picture);
   return PixPtr(pixConvertRGBToLuminance(picture));
 }
 
