@@ -11,6 +11,8 @@
 #include <numeric>
 #include <thread>
 
+#include "platform/process.h"
+
 namespace quillfen::ppocr {
 namespace {
 
@@ -86,7 +88,7 @@ cv::Mat recognizerBlob(const cv::Mat& lineBgr) {
   return blob;
 }
 
-int recognizerWorkerCount() { return std::clamp(cv::getNumberOfCPUs(), 1, kMaxRecognizerWorkers); }
+int recognizerWorkerCount() { return std::clamp(platform::usableProcessors(), 1, kMaxRecognizerWorkers); }
 
 TextRecognizer::TextRecognizer(cv::dnn::Net net, std::vector<std::string> dictionary, RecognizerWorkers workers)
     : net_(std::move(net)), dictionary_(std::move(dictionary)), workers_(std::move(workers)) {}

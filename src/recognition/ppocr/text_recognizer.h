@@ -29,7 +29,7 @@ int recognizerInputWidth(cv::Size lineSize);
 // padded on the right to the bucket width with the line's own background colour.
 cv::Mat recognizerBlob(const cv::Mat& lineBgr);
 
-// How many lines are read side by side for this machine: one per core, at most
+// How many lines are read side by side: one per processor this process may run on, at most
 // kMaxRecognizerWorkers (each holds its own copy of the network).
 inline constexpr int kMaxRecognizerWorkers = 4;
 int recognizerWorkerCount();

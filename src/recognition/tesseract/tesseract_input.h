@@ -22,7 +22,6 @@ bool isColourful(Pix* picture);
 // and textured backgrounds as ink; grey pictures, even with colour noise, it reads best
 // as they are.
 picture::PixPtr tesseractInput(Pix* picture, bool colourful);
-inline picture::PixPtr tesseractInput(Pix* picture) { return tesseractInput(picture, isColourful(picture)); }
 
 // The 32-bit picture as 8-bit gray when its three channels are equal in every pixel;
 // nothing otherwise.

@@ -8,6 +8,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "platform/process.h"
 #include "recognition/picture/pix_ptr.h"
 #include "recognition/ppocr/line_crop.h"
 #include "recognition/ppocr/model_files.h"
@@ -81,7 +82,7 @@ TEST(RecognizerInput, VeryLongLinesAreSqueezedToTheWidestInput) {
 TEST(RecognizerWorkers, OnePerCoreCapped) {
   EXPECT_GE(recognizerWorkerCount(), 1);
   EXPECT_LE(recognizerWorkerCount(), kMaxRecognizerWorkers);
-  EXPECT_LE(recognizerWorkerCount(), std::max(cv::getNumberOfCPUs(), 1));
+  EXPECT_LE(recognizerWorkerCount(), platform::usableProcessors());
 }
 
 // The built models and the lines the detector finds on a test picture, in detection order.

@@ -29,7 +29,7 @@ PixPtr picture(l_int32 red, l_int32 green, l_int32 blue, int noise) {
 TEST(TesseractInput, ColourfulPicturesGoInAsTheirLuminance) {
   for (const PixPtr& tinted : {picture(250, 230, 180, 0), picture(200, 230, 250, 20)}) {
     EXPECT_GT(colourfulness(tinted.get()), 20);
-    const PixPtr input = tesseractInput(tinted.get());
+    const PixPtr input = tesseractInput(tinted.get(), isColourful(tinted.get()));
     ASSERT_TRUE(input);
     EXPECT_EQ(pixGetDepth(input.get()), 8);
     EXPECT_EQ(pixGetWidth(input.get()), 200);
@@ -46,7 +46,8 @@ TEST(TesseractInput, ColourfulPicturesGoInAsTheirLuminance) {
 TEST(TesseractInput, GreyPicturesAreReadAsTheyAre) {
   // Grey paper, grey paper under heavy colour noise, and an 8-bit grey picture.
   // (Grey paper stored as RGB with equal channels goes in as the same pixels in 8 bits.)
-  const PixPtr plainGrey = tesseractInput(picture(240, 240, 240, 0).get());
+  const PixPtr greyPaper = picture(240, 240, 240, 0);
+  const PixPtr plainGrey = tesseractInput(greyPaper.get(), isColourful(greyPaper.get()));
   ASSERT_TRUE(plainGrey);
   EXPECT_EQ(pixGetDepth(plainGrey.get()), 8);
   l_uint32 ink = 0, paper = 0;
@@ -56,10 +57,10 @@ TEST(TesseractInput, GreyPicturesAreReadAsTheyAre) {
   EXPECT_EQ(paper, 240u);
   const PixPtr noisy = picture(240, 240, 240, 40);
   EXPECT_LT(colourfulness(noisy.get()), 10);
-  EXPECT_FALSE(tesseractInput(noisy.get()));
+  EXPECT_FALSE(tesseractInput(noisy.get(), isColourful(noisy.get())));
   const PixPtr grey(pixCreate(50, 50, 8));
   EXPECT_EQ(colourfulness(grey.get()), 0);
-  EXPECT_FALSE(tesseractInput(grey.get()));
+  EXPECT_FALSE(tesseractInput(grey.get(), isColourful(grey.get())));
 }
 
 }  // namespace
