@@ -504,7 +504,10 @@ def stamp():
     for path in inputs + [os.path.abspath(__file__), os.path.abspath(magazine.__file__)]:
         with open(path, "rb") as f:
             h.update(os.path.basename(path).encode() + b"\0" + f.read())
-    ver = subprocess.run(["convert", "-version"], capture_output=True, text=True).stdout
+    try:
+        ver = subprocess.run(["convert", "-version"], capture_output=True, text=True).stdout
+    except OSError:
+        ver = ""
     h.update(ver.splitlines()[0].encode() if ver else b"")
     h.update(magazine.tool_versions().encode())
     return h.hexdigest()
@@ -573,16 +576,23 @@ def build(out_dir):
     os.rename(tmp_out, out_dir)
 
 
+def is_current(out_dir, want=None):
+    """Whether the corpus in out_dir was rendered from the generator, word lists and tools as
+    they are now: a corpus made by an older generator gives another benchmark's verdict."""
+    stamp_file = os.path.join(out_dir, "stamp")
+    if not os.path.exists(stamp_file):
+        return False
+    with open(stamp_file) as f:
+        return f.read().strip() == (want or stamp())
+
+
 def ensure(out_dir, force=False):
     want = stamp()
-    stamp_file = os.path.join(out_dir, "stamp")
-    if not force and os.path.exists(stamp_file):
-        with open(stamp_file) as f:
-            if f.read().strip() == want:
-                return False
+    if not force and is_current(out_dir, want):
+        return False
     print("rendering corpus into %s" % out_dir, file=sys.stderr)
     build(out_dir)
-    with open(stamp_file, "w") as f:
+    with open(os.path.join(out_dir, "stamp"), "w") as f:
         f.write(want + "\n")
     return True
 

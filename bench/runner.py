@@ -24,6 +24,7 @@ import threading
 import time
 
 import cer
+import corpus
 import real
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -409,6 +410,10 @@ def main():
     ap.add_argument("--out", default=os.path.join(CACHE, "results.md"), help="Markdown results file")
     args = ap.parse_args()
 
+    if not corpus.is_current(args.corpus):
+        print("warning: %s was not rendered by the corpus generator as it is now; render it again "
+              "(bench/run does, or: python3 bench/corpus.py --out %s)" % (args.corpus, args.corpus),
+              file=sys.stderr)
     with open(os.path.join(args.corpus, "manifest.json"), encoding="utf-8") as f:
         pictures = json.load(f)
     found, notes = real.pictures(real.data_dir(args.data))
