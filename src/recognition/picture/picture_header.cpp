@@ -1,7 +1,6 @@
 #include "recognition/picture/picture_header.h"
 
 #include <leptonica/allheaders.h>
-#include <libheif/heif.h>
 
 #include <memory>
 
@@ -103,9 +102,7 @@ PictureFormat fromLeptonica(l_int32 format) {
 
 // The format the first bytes announce, judged from at most magicBytes of them.
 PictureFormat sniffedFormat(const std::uint8_t* data, std::size_t size) {
-  if (heif_check_filetype(data, static_cast<int>(std::min(size, magicBytes))) == heif_filetype_yes_supported) {
-    return PictureFormat::heif;
-  }
+  if (HeifFile::isHeif(data, std::min(size, magicBytes))) return PictureFormat::heif;
   l_int32 leptonicaFormat = IFF_UNKNOWN;
   findFileFormatBuffer(data, &leptonicaFormat);
   return fromLeptonica(leptonicaFormat);

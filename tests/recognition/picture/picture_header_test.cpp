@@ -1,6 +1,10 @@
 #include "recognition/picture/picture_header.h"
 
 #include <gtest/gtest.h>
+#include <link.h>
+
+#include <cstdlib>
+#include <string_view>
 
 #include "recognition/picture/picture_decoder.h"
 #include "support/run_binary.h"
@@ -59,6 +63,35 @@ TEST(PictureHeader, NoHeaderInShortOrForeignBytes) {
   for (const std::string& bytes : samples) {
     EXPECT_FALSE(readPictureHeader(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())) << bytes;
   }
+}
+
+bool libheifLoaded() {
+  return dl_iterate_phdr(
+             [](dl_phdr_info* info, std::size_t, void*) {
+               return std::string_view(info->dlpi_name).find("libheif") != std::string_view::npos ? 1 : 0;
+             },
+             nullptr) != 0;
+}
+
+// libheif and its codecs cost every run start-up time, so only a picture that may be HEIF
+// loads them. Each case runs in a fresh process, which has loaded nothing yet.
+TEST(PictureHeader, OnlyHeifFilesLoadLibheif) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        for (const char* file : {"formats/cmyk.jpg", "formats/png-named.jpg", "formats/gray16.tiff",
+                                 "formats/picture.bmp", "formats/lossy.webp", "hostile/huge.gif"}) {
+          if (!headerOf(file)) std::exit(2);
+        }
+        std::exit(libheifLoaded() ? 1 : 0);
+      },
+      testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(
+      {
+        if (!headerOf("formats/avif.avif")) std::exit(2);
+        std::exit(libheifLoaded() ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
