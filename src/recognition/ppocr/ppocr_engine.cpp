@@ -70,6 +70,7 @@ class PpocrHandler final : public ImageRequestHandler {
       return Status::recognitionFailed("OpenCV 运行 PP-OCR 模型出错（" + oneLine(e.err) + "），模型文件可能已损坏；" +
                                        restoreAdvice());
     } catch (const std::exception& e) {
+      if (saysOutOfMemory(e)) return Status::recognitionFailed(outOfMemoryDescription);
       return Status::recognitionFailed(std::string("PP-OCR 识别失败：") + oneLine(e.what()));
     }
   }
