@@ -11,8 +11,9 @@ namespace quillfen::platform {
 // the shared libraries (about 30 ms).
 // Called before any library's initialisers, with main's arguments and environment. Returns
 // when the program goes on as it is: huge pages already asked for (by the restart, or by a
-// caller's own GLIBC_TUNABLES, which stands), granted to every process or to none, a
-// sanitizer's allocator in place of malloc's, or no restart to be had. Uses no heap.
+// caller's own GLIBC_TUNABLES, which stands), granted to every process or to none, another
+// allocator in place of malloc's (a sanitizer's, or one preloaded), or no restart to be
+// had. Uses no heap.
 void restartWithHugePages(char** arguments, char** environment);
 
 }  // namespace quillfen::platform

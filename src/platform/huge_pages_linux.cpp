@@ -66,11 +66,20 @@ bool writeTunablesEntry(const char* callerSettings) {
 }  // namespace
 
 void restartWithHugePages(char** arguments, char** environment) {
-  if (arguments == nullptr || environment == nullptr || sanitizerAllocator() || getauxval(AT_SECURE) != 0) return;
+  // Not restarted: with a sanitizer's allocator; in a privileged (set-user-ID) start, where
+  // glibc ignores the setting; when the program was started by running the dynamic loader
+  // on it (no interpreter base), where /proc/self/exe is the loader.
+  if (arguments == nullptr || environment == nullptr || sanitizerAllocator() || getauxval(AT_SECURE) != 0 ||
+      getauxval(AT_BASE) == 0) {
+    return;
+  }
   const char* callerSettings = nullptr;  // glibc reads the first GLIBC_TUNABLES
   std::size_t entries = 0;
   for (char** entry = environment; *entry != nullptr; ++entry, ++entries) {
     if (callerSettings == nullptr && isTunables(*entry)) callerSettings = *entry + kTunablesNameLength;
+    // A preloaded library may stand in for malloc (another allocator, a memory checker):
+    // the setting would mean nothing to it.
+    if (std::strncmp(*entry, "LD_PRELOAD=", 11) == 0 && (*entry)[11] != '\0') return;
   }
   if (callerSettings != nullptr && std::strstr(callerSettings, kHugePagesSetting) != nullptr) return;
   if (entries + 2 > std::size(restartEnvironment) || !writeTunablesEntry(callerSettings) || !hugePagesOnRequest()) {

@@ -90,8 +90,24 @@ TEST(Environment, GlibcTunablesDoNotChangeTheResult) {
   }
 }
 
+// Started by running the dynamic loader on it, the tool does not restart itself: there
+// /proc/self/exe is the loader, which took the picture for the program to run.
+TEST(Environment, ToolStartedThroughTheDynamicLoaderReads) {
+  std::string loader;
+  for (const char* candidate : {"/lib64/ld-linux-x86-64.so.2", "/lib/ld-linux-aarch64.so.1"}) {
+    if (std::ifstream(candidate)) loader = candidate;
+  }
+  if (loader.empty()) GTEST_SKIP() << "no known dynamic loader here";
+  const std::string picture = dataPath("english.png");
+  const ProcessResult result = test_support::runProgram({loader, test_support::toolPath(), picture});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out, test_support::runBinary({picture}).out);
+}
+
 // Where the kernel grants huge pages on request, the running tool has asked for them
-// (its heap is marked for huge pages), unless the caller's GLIBC_TUNABLES said otherwise.
+// (its heap is marked for huge pages), unless the caller's GLIBC_TUNABLES said otherwise
+// or a library is preloaded.
 // The tool is looked at while it waits for a FIFO's writer.
 TEST(Environment, ToolAsksForHugePagesWhereTheKernelGrantsThemOnRequest) {
 #ifdef QUILLFEN_SANITIZED
@@ -113,6 +129,7 @@ TEST(Environment, ToolAsksForHugePagesWhereTheKernelGrantsThemOnRequest) {
       {"QUILLFEN_TEST=1", 0},
       {"GLIBC_TUNABLES=glibc.malloc.check=0:glibc.malloc.arena_max=4", 0},
       {"GLIBC_TUNABLES=glibc.malloc.hugetlb=0", 6},
+      {"LD_PRELOAD=libm.so.6", 6},  // a preloaded library may bring its own malloc
   };
   for (const auto& [setting, status] : cases) {
     test_support::TempDir dir;
