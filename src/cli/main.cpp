@@ -4,20 +4,15 @@
 #include "cli/messages.h"
 #include "cli/run.h"
 #include "platform/early_start.h"
-#include "platform/huge_pages.h"
 #include "platform/process.h"
 #include "recognition/choice/engine_choice.h"
 #include "recognition/out_of_memory.h"
 
 namespace {
 
-// Before the shared libraries' initialisers: see platform/huge_pages.h and
-// platform/early_start.h. The dynamic linker calls entries of .preinit_array with the
-// program's argc, argv and environment.
-void earlyStart(int, char** arguments, char** environment) {
-  quillfen::platform::restartWithHugePages(arguments, environment);
-  quillfen::platform::beginEarlyStart(environment);
-}
+// Before the shared libraries' initialisers: see platform/early_start.h. The dynamic
+// linker calls entries of .preinit_array with the program's argc, argv and environment.
+void earlyStart(int, char**, char** environment) { quillfen::platform::beginEarlyStart(environment); }
 [[gnu::section(".preinit_array"), gnu::used]] void (*const earlyStartEntry)(int, char**, char**) = earlyStart;
 
 }  // namespace
