@@ -20,6 +20,7 @@ void earlyStart(int, char**, char** environment) { quillfen::platform::beginEarl
 int main(int argc, char** argv) {
   quillfen::platform::finishEarlyStart();
   quillfen::platform::prepareStandardDescriptors();
+  quillfen::prepareEngines();
   try {
     int status = quillfen::runTool(quillfen::platform::argumentList(argc, argv), quillfen::chooseEngine);
     quillfen::platform::exitProcess(status);

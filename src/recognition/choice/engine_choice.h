@@ -17,6 +17,10 @@ bool ppocrReads(const std::vector<std::string>& languages);
 // and English, Tesseract (with all the languages) as soon as any other one is asked for.
 std::unique_ptr<TextEngine> chooseEngine(const std::vector<std::string>& languages);
 
+// What the engines built into this binary set up for the whole process, once, before the
+// first picture is decoded: with PP-OCR, its large matrices in huge pages (ppocr/large_matrices.h).
+void prepareEngines();
+
 // The folders tried for the prepared PP-OCR models: the build's, then the installed one.
 std::vector<std::string> ppocrModelFolders();
 

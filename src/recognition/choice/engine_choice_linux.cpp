@@ -4,10 +4,18 @@
 #include <optional>
 
 #include "recognition/language_identifier.h"
+#include "recognition/ppocr/large_matrices.h"
 #include "recognition/ppocr/ppocr_engine.h"
 #include "recognition/tesseract/tesseract_engine.h"
 
 namespace quillfen {
+
+void prepareEngines() {
+  // AddressSanitizer checks only heap buffers: under it matrices stay there.
+#ifndef __SANITIZE_ADDRESS__
+  ppocr::useLargeMatrices();
+#endif
+}
 
 bool ppocrReads(const std::vector<std::string>& languages) {
   return std::all_of(languages.begin(), languages.end(), [](const std::string& identifier) {
