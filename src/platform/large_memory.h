@@ -17,7 +17,8 @@ inline constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
 // system refuses the memory.
 void* allocateLargeBuffer(std::size_t bytes);
 
-// Gives back a buffer from allocateLargeBuffer; nullptr is ignored.
-void releaseLargeBuffer(void* buffer);
+// Gives back a buffer from allocateLargeBuffer, with the size it was asked for; nullptr is
+// ignored.
+void releaseLargeBuffer(void* buffer, std::size_t bytes);
 
 }  // namespace quillfen::platform

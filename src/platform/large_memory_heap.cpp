@@ -11,6 +11,6 @@ void* allocateLargeBuffer(std::size_t bytes) {
   return std::aligned_alloc(64, rounded / 64 * 64);
 }
 
-void releaseLargeBuffer(void* buffer) { std::free(buffer); }
+void releaseLargeBuffer(void* buffer, std::size_t) { std::free(buffer); }
 
 }  // namespace quillfen::platform

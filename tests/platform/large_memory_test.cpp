@@ -54,9 +54,9 @@ TEST(LargeMemory, BuffersOfEverySizeAreAlignedAndUsableToTheirLastByte) {
     std::memset(buffer, 0xA5, used);
     EXPECT_EQ(buffer[0], 0xA5);
     EXPECT_EQ(buffer[used - 1], 0xA5);
-    releaseLargeBuffer(buffer);
+    releaseLargeBuffer(buffer, bytes);
   }
-  releaseLargeBuffer(nullptr);
+  releaseLargeBuffer(nullptr, 0);
 }
 
 #ifdef __linux__
@@ -69,16 +69,17 @@ TEST(LargeMemory, ALargeBufferStartsOnAHugePageWithTheAdviceAndIsGoneWhenRelease
   EXPECT_NE(mappingFlags(buffer).find(" hg"), std::string::npos) << mappingFlags(buffer);
   const void* tail = static_cast<char*>(buffer) + 5 * kHugePageSize;
   EXPECT_EQ(mappingFlags(tail).find(" hg"), std::string::npos) << mappingFlags(tail);
-  releaseLargeBuffer(buffer);
+  releaseLargeBuffer(buffer, bytes);
   EXPECT_FALSE(isMapped(buffer));
   EXPECT_FALSE(isMapped(tail));
 }
 
 TEST(LargeMemory, ASmallBufferComesFromTheHeapWithoutAdvice) {
-  void* buffer = allocateLargeBuffer(kHugePageSize / 2);
+  const std::size_t bytes = kHugePageSize / 2;
+  void* buffer = allocateLargeBuffer(bytes);
   ASSERT_NE(buffer, nullptr);
   EXPECT_EQ(mappingFlags(buffer).find(" hg"), std::string::npos);
-  releaseLargeBuffer(buffer);
+  releaseLargeBuffer(buffer, bytes);
 }
 #endif
 

@@ -45,7 +45,7 @@ class LargeMatrixAllocator final : public cv::MatAllocator {
 
   void deallocate(cv::UMatData* u) const override {
     if (u == nullptr) return;
-    platform::releaseLargeBuffer(u->origdata);
+    platform::releaseLargeBuffer(u->origdata, u->size);
     delete u;
   }
 };
