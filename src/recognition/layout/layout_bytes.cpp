@@ -36,6 +36,7 @@ class Reader {
 
 std::string layoutBytes(const PageLayout& layout) {
   std::string bytes;
+  put(bytes, layout.lineHeight);
   put(bytes, static_cast<std::uint32_t>(layout.blocks.size()));
   for (const TextBlock& block : layout.blocks) {
     put(bytes, block.bounds);
@@ -51,9 +52,9 @@ std::string layoutBytes(const PageLayout& layout) {
 
 std::optional<PageLayout> layoutFromBytes(std::string_view bytes) {
   Reader reader(bytes);
-  std::uint32_t blocks = 0;
-  if (!reader.take(blocks)) return std::nullopt;
   PageLayout layout;
+  std::uint32_t blocks = 0;
+  if (!reader.take(layout.lineHeight) || !reader.take(blocks)) return std::nullopt;
   for (std::uint32_t i = 0; i < blocks; ++i) {
     TextBlock block;
     std::uint8_t flowing = 0;

@@ -58,7 +58,7 @@ PageLayout layoutOf(tesseract::TessBaseAPI& api) {
   PageLayout layout;
   std::unique_ptr<tesseract::PageIterator> line(api.AnalyseLayout());
   if (!line) return layout;
-  std::vector<float> heights;
+  std::vector<float> heights, pageHeights;
   int filled = 0;
   bool inText = false;
   auto closeBlock = [&] {
@@ -90,10 +90,12 @@ PageLayout layoutOf(tesseract::TessBaseAPI& api) {
       TextBlock& block = layout.blocks.back();
       ++block.lineCount;
       heights.push_back(static_cast<float>(bottom - top));
+      pageHeights.push_back(static_cast<float>(bottom - top));
       if (static_cast<float>(right - left) >= kFilledLine * static_cast<float>(block.bounds.width)) ++filled;
     }
   } while (line->Next(tesseract::RIL_TEXTLINE));
   closeBlock();
+  layout.lineHeight = median(std::move(pageHeights));
   return layout;
 }
 
@@ -131,6 +133,7 @@ PageLayout scaledLayout(PageLayout layout, float factor) {
     for (Point& point : block.outline) point = {point.x * factor, point.y * factor};
     block.lineHeight *= factor;
   }
+  layout.lineHeight *= factor;
   return layout;
 }
 

@@ -29,6 +29,7 @@ struct TextBlock {
 // gives them.
 struct PageLayout {
   std::vector<TextBlock> blocks;
+  float lineHeight = 0;  // the median height of all the page's text lines; 0 for none
 };
 
 // The page's layout from Tesseract's layout analysis (tab stops, columns, images and rules
@@ -52,7 +53,7 @@ class TesseractApi : public tesseract::TessBaseAPI {
 PageLayout analyseLayout(TesseractApi& api);
 
 // The same layout on the page drawn factor times as large: bounds, outlines and line
-// heights scaled, for a layout analysed on a reduced copy of the page.
+// heights scaled (the page's too), for a layout analysed on a reduced copy of the page.
 PageLayout scaledLayout(PageLayout layout, float factor);
 
 // Whether the block is a column of running text: at least 3 lines, at least 8 line

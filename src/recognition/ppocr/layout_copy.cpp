@@ -28,9 +28,9 @@ float medianLineHeight(const std::vector<ReadBox>& read) {
   return median(std::move(heights));
 }
 
-float layoutScale(float lineHeight, cv::Size picture) {
-  float scale = 1;
-  if (lineHeight > kLayoutLineHeight) scale = kLayoutLineHeight / lineHeight;
+float layoutScale(float lineHeight, cv::Size picture, float enlargement) {
+  float scale = 1 / enlargement;
+  if (lineHeight * scale > kLayoutLineHeight) scale = kLayoutLineHeight / lineHeight;
   const double pixels = static_cast<double>(picture.width) * picture.height;
   if (pixels * scale * scale > kMaxLayoutPixels) scale = static_cast<float>(std::sqrt(kMaxLayoutPixels / pixels));
   return scale;
@@ -47,9 +47,11 @@ StoredForm storedFormOf(Pix* pix) {
 }
 
 layout::PageLayout analyseLayoutAtTextSize(const cv::Mat& bgr, const StoredForm& stored,
-                                           const std::vector<ReadBox>& read) {
+                                           const std::vector<ReadBox>& read, float enlargement,
+                                           const layout::PageLayout* analysedAsStored) {
   if (read.empty()) return {};  // nothing to put in order
-  const float scale = layoutScale(medianLineHeight(read), bgr.size());
+  const float scale = layoutScale(medianLineHeight(read), bgr.size(), enlargement);
+  if (analysedAsStored != nullptr && scale == 1 / enlargement) return layout::scaledLayout(*analysedAsStored, enlargement);
   cv::Mat copy = bgr;
   if (scale < 1) cv::resize(bgr, copy, cv::Size(), scale, scale, cv::INTER_AREA);
   // Equal channels give back the stored gray levels exactly.

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/quiet_standard_error.h"
+#include "recognition/layout/reading_scale.h"
 #include "recognition/orientation/page_orientation.h"
 #include "recognition/out_of_memory.h"
 #include "recognition/picture/leptonica_image.h"
@@ -48,6 +49,14 @@ class PpocrHandler final : public ImageRequestHandler {
     try {
       if (image_) {
         Pix* pix = static_cast<LeptonicaImage*>(image_.get())->pix();
+        // Small print is read enlarged; the layout that measured it orders the lines later.
+        measuredLayout_ = layout::smallPrintLayout(pix);
+        const picture::PixPtr enlarged =
+            measuredLayout_ ? layout::enlargedForSmallPrint(pix, measuredLayout_->lineHeight) : nullptr;
+        if (enlarged) {
+          enlargement_ = static_cast<float>(pixGetWidth(enlarged.get())) / static_cast<float>(pixGetWidth(pix));
+          pix = enlarged.get();
+        }
         stored_ = storedFormOf(pix);
         picture_ = bgrFromPix(pix);
       }
@@ -89,7 +98,8 @@ class PpocrHandler final : public ImageRequestHandler {
     std::vector<ReadBox> read;
     if (Status status = readPage(models, recognizer, picture_, &read, &evidence); !status.ok()) return status;
     // The layout is analysed once the lines' size is known, which decides its scale.
-    const layout::PageLayout pageLayout = analyseLayoutAtTextSize(picture_, stored_, read);
+    const layout::PageLayout pageLayout =
+        analyseLayoutAtTextSize(picture_, stored_, read, enlargement_, measuredLayout_ ? &*measuredLayout_ : nullptr);
     Observations lines = lineObservations(std::move(read), pageLayout);
     // A turned page: read it again upright, and keep that reading only when it is clearly
     // the more confident one, so that an upright page is never turned by a wrong guess.
@@ -104,7 +114,7 @@ class PpocrHandler final : public ImageRequestHandler {
       StoredForm storedUpright = stored_;
       if (*turn != orientation::Orientation::upsideDown)
         std::swap(storedUpright.resolution.x, storedUpright.resolution.y);
-      const layout::PageLayout uprightLayout = analyseLayoutAtTextSize(upright, storedUpright, readUpright);
+      const layout::PageLayout uprightLayout = analyseLayoutAtTextSize(upright, storedUpright, readUpright, enlargement_);
       Observations turned = lineObservations(std::move(readUpright), uprightLayout);
       if (orientation::turnedReadingWins(orientation::readingConfidence(lines), orientation::readingConfidence(turned),
                                          *turn)) {
@@ -176,6 +186,8 @@ class PpocrHandler final : public ImageRequestHandler {
   }
 
   StoredForm stored_;
+  float enlargement_ = 1;  // how much the picture was enlarged for small print
+  std::optional<layout::PageLayout> measuredLayout_;  // the stored picture's, when it was measured for that
   std::vector<TextBox> boxes_;           // the last page read's, which its evidence crops from
   std::unique_ptr<DecodedImage> image_;  // until perform has picture_
   cv::Mat picture_;

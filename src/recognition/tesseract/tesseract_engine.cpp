@@ -11,6 +11,7 @@
 #include "platform/quiet_standard_error.h"
 #include "recognition/layout/page_columns.h"
 #include "recognition/layout/page_layout.h"
+#include "recognition/layout/reading_scale.h"
 #include "recognition/orientation/orientation_check.h"
 #include "recognition/orientation/page_orientation.h"
 #include "recognition/out_of_memory.h"
@@ -106,6 +107,10 @@ class TesseractHandler final : public ImageRequestHandler {
     if (page == nullptr) return Status::recognitionFailed(outOfMemoryDescription);
     // Set before the orientation check starts, which may be in a child process of its own.
     runTesseractOnOneThread();
+    // Small print is read enlarged, the orientation check included.
+    PixPtr enlarged;
+    if (const auto measured = layout::smallPrintLayout(page)) enlarged = layout::enlargedForSmallPrint(page, measured->lineHeight);
+    if (enlarged) page = enlarged.get();
     // Whether the page is turned is asked only of a page read with little confidence, but
     // the check starts now, so that on a second processor its answer is ready by then.
     orientation::OrientationCheck orientationCheck(page, dataDirectory_);

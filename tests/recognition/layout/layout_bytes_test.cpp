@@ -24,10 +24,12 @@ PageLayout twoBlocks() {
   caption.lineCount = 1;
   caption.lineHeight = 18;
   layout.blocks = {column, caption};
+  layout.lineHeight = 30.25f;
   return layout;
 }
 
 void expectSame(const PageLayout& a, const PageLayout& b) {
+  EXPECT_EQ(a.lineHeight, b.lineHeight);
   ASSERT_EQ(a.blocks.size(), b.blocks.size());
   for (std::size_t i = 0; i < a.blocks.size(); ++i) {
     const TextBlock& x = a.blocks[i];

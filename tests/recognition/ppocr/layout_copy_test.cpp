@@ -45,6 +45,13 @@ TEST(LayoutScale, EveryPageIsBroughtUnderThePixelLimit) {
   EXPECT_EQ(layoutScale(60, {10000, 10000}), huge);
 }
 
+TEST(LayoutScale, APictureEnlargedForSmallPrintIsAnalysedAtItsOwnSize) {
+  EXPECT_FLOAT_EQ(layoutScale(20, {1200, 1600}, 2), 0.5f);
+  EXPECT_FLOAT_EQ(layoutScale(24, {1500, 2000}, 2.5f), 0.4f);
+  // Large text is brought down to the one size, enlarged or not.
+  EXPECT_FLOAT_EQ(layoutScale(200, {1200, 1600}, 2), layoutScale(200, {1200, 1600}));
+}
+
 TEST(LayoutScale, ALinesHeightIsItsBoxsShorterSide) {
   // Two lines across the page and a line set vertically, all of characters 30 pixels high.
   EXPECT_FLOAT_EQ(medianLineHeight({boxOfSize(600, 30), boxOfSize(30, 400), boxOfSize(800, 30)}), 30.0f);
@@ -87,6 +94,32 @@ TEST(LayoutAtTextSize, AReducedAnalysisFindsTheColumnsOfTheFullSizeOne) {
       EXPECT_LE(p.x, static_cast<float>(b.x + b.width) + tolerance);
     }
   }
+}
+
+TEST(LayoutAtTextSize, ThePictureMeasuredForSmallPrintIsNotAnalysedTwice) {
+  // Enlarged twice for its small print, the page is analysed at its stored size, which is
+  // where the layout that measured it came from: that layout is used, in the enlarged
+  // page's pixels. (A made-up layout, which no analysis of this page would give.)
+  const picture::PixPtr stored(pixRead(test_support::dataPath("two_columns.png").c_str()));
+  ASSERT_TRUE(stored);
+  cv::Mat enlarged;
+  cv::resize(bgrFromPix(stored.get()), enlarged, cv::Size(), 2, 2, cv::INTER_LINEAR);
+  StoredForm form = storedFormOf(stored.get());
+  form.resolution *= 2;
+  layout::PageLayout measured;
+  measured.blocks.resize(1);
+  measured.blocks[0].bounds = {10, 20, 30, 40};
+  measured.blocks[0].lineHeight = 9;
+  measured.lineHeight = 9;
+  const layout::PageLayout used = analyseLayoutAtTextSize(enlarged, form, {boxOfSize(600, 24)}, 2, &measured);
+  ASSERT_EQ(used.blocks.size(), 1u);
+  EXPECT_EQ(used.blocks[0].bounds.x, 20);
+  EXPECT_EQ(used.blocks[0].bounds.width, 60);
+  EXPECT_EQ(used.blocks[0].bounds.height, 80);
+  EXPECT_EQ(used.lineHeight, 18);
+  // Lines so large that the analysis runs reduced below the stored size: analysed anew.
+  const layout::PageLayout analysed = analyseLayoutAtTextSize(enlarged, form, {boxOfSize(600, 240)}, 2, &measured);
+  EXPECT_TRUE(analysed.blocks.empty() || analysed.blocks[0].bounds.x != 20);
 }
 
 TEST(LayoutAtTextSize, StoredFormTellsGrayFromColour) {

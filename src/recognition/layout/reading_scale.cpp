@@ -1,0 +1,49 @@
+#include "recognition/layout/reading_scale.h"
+
+#include <leptonica/allheaders.h>
+
+#include <algorithm>
+#include <cmath>
+
+
+namespace quillfen::layout {
+namespace {
+
+double pixelsOf(int width, int height) { return static_cast<double>(width) * static_cast<double>(height); }
+
+float largestScale(int width, int height) {
+  const double pixels = pixelsOf(width, height);
+  if (pixels <= 0) return 1;
+  return static_cast<float>(std::min<double>(kMaxEnlargement, std::sqrt(kMaxEnlargedPixels / pixels)));
+}
+
+}  // namespace
+
+float readingScale(float lineHeight, int width, int height) {
+  if (lineHeight <= 0 || lineHeight >= kSmallPrint) return 1;
+  const float scale = std::min(kEnlargedLine / lineHeight, largestScale(width, height));
+  return scale < kMinEnlargement ? 1 : scale;
+}
+
+std::optional<PageLayout> smallPrintLayout(Pix* page) {
+  if (page == nullptr || largestScale(pixGetWidth(page), pixGetHeight(page)) < kMeasuredEnlargement) return std::nullopt;
+  return analysePageLayout(page);
+}
+
+picture::PixPtr enlargedForSmallPrint(Pix* page, float lineHeight) {
+  if (page == nullptr) return nullptr;
+  const float scale = readingScale(lineHeight, pixGetWidth(page), pixGetHeight(page));
+  if (scale == 1) return nullptr;
+  // Leptonica enlarges 1-bit pictures by repeating pixels, which keeps the jagged edges
+  // that made the print hard to read; gray levels it interpolates. Other depths and
+  // colour maps it converts itself.
+  picture::PixPtr gray;
+  if (pixGetDepth(page) == 1) {
+    gray.reset(pixConvertTo8(page, 0));
+    if (!gray) return nullptr;
+    page = gray.get();
+  }
+  return picture::PixPtr(pixScale(page, scale, scale));
+}
+
+}  // namespace quillfen::layout
