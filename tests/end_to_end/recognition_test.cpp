@@ -118,7 +118,8 @@ TEST(Recognition, SmallPrintIsReadEnlargedByBothEngines) {
   // Lines about 10 pixels high: read at that size, Tesseract made 70 % errors of them and
   // PP-OCR 4 %.
   const std::string expected = test_support::expectedText("small_print");
-  for (const auto& [languages, engine] : {std::pair("zh-Hans,en-US", "ppocr-v4"), std::pair("en-US,fr-FR", "tesseract")}) {
+  for (const auto& [languages, engine] :
+       {std::pair("zh-Hans,en-US", "ppocr-v4"), std::pair("en-US,fr-FR", "tesseract")}) {
     const OcrOutput record = successfulRecord(runBinary({dataPath("small_print.png"), languages}));
     EXPECT_EQ(record.engine(), engine);
     EXPECT_LT(test_support::characterErrorRate(expected, record.text()), 0.02) << engine << ": " << record.text();

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-
 namespace quillfen::layout {
 namespace {
 
@@ -26,7 +25,8 @@ float readingScale(float lineHeight, int width, int height) {
 }
 
 std::optional<PageLayout> smallPrintLayout(Pix* page) {
-  if (page == nullptr || largestScale(pixGetWidth(page), pixGetHeight(page)) < kMeasuredEnlargement) return std::nullopt;
+  if (page == nullptr || largestScale(pixGetWidth(page), pixGetHeight(page)) < kMeasuredEnlargement)
+    return std::nullopt;
   return analysePageLayout(page);
 }
 

@@ -15,12 +15,12 @@ namespace quillfen::layout {
 // The text's size, not the file's, decides the scale: the median height of the lines
 // that Tesseract's layout analysis finds.
 
-constexpr float kSmallPrint = 12;        // lines at least this high are read as they are
-constexpr float kEnlargedLine = 20;      // small print is brought to this line height
+constexpr float kSmallPrint = 12;    // lines at least this high are read as they are
+constexpr float kEnlargedLine = 20;  // small print is brought to this line height
 constexpr float kMaxEnlargement = 4;
 constexpr float kMinEnlargement = 1.25f;  // less is not worth the time
 constexpr double kMaxEnlargedPixels = 8e6;
-constexpr float kMeasuredEnlargement = 2;
+constexpr float kMeasuredEnlargement = 2;  // only pictures that could be enlarged this much are measured
 
 // The factor by which to enlarge a page of width × height pixels whose text lines have
 // the median height lineHeight: 1 when they are kSmallPrint pixels or more (or there are

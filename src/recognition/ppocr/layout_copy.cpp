@@ -51,7 +51,8 @@ layout::PageLayout analyseLayoutAtTextSize(const cv::Mat& bgr, const StoredForm&
                                            const layout::PageLayout* analysedAsStored) {
   if (read.empty()) return {};  // nothing to put in order
   const float scale = layoutScale(medianLineHeight(read), bgr.size(), enlargement);
-  if (analysedAsStored != nullptr && scale == 1 / enlargement) return layout::scaledLayout(*analysedAsStored, enlargement);
+  if (analysedAsStored != nullptr && scale == 1 / enlargement)
+    return layout::scaledLayout(*analysedAsStored, enlargement);
   cv::Mat copy = bgr;
   if (scale < 1) cv::resize(bgr, copy, cv::Size(), scale, scale, cv::INTER_AREA);
   // Equal channels give back the stored gray levels exactly.

@@ -114,7 +114,8 @@ class PpocrHandler final : public ImageRequestHandler {
       StoredForm storedUpright = stored_;
       if (*turn != orientation::Orientation::upsideDown)
         std::swap(storedUpright.resolution.x, storedUpright.resolution.y);
-      const layout::PageLayout uprightLayout = analyseLayoutAtTextSize(upright, storedUpright, readUpright, enlargement_);
+      const layout::PageLayout uprightLayout =
+          analyseLayoutAtTextSize(upright, storedUpright, readUpright, enlargement_);
       Observations turned = lineObservations(std::move(readUpright), uprightLayout);
       if (orientation::turnedReadingWins(orientation::readingConfidence(lines), orientation::readingConfidence(turned),
                                          *turn)) {
@@ -186,10 +187,10 @@ class PpocrHandler final : public ImageRequestHandler {
   }
 
   StoredForm stored_;
-  float enlargement_ = 1;  // how much the picture was enlarged for small print
+  float enlargement_ = 1;                             // how much the picture was enlarged for small print
   std::optional<layout::PageLayout> measuredLayout_;  // the stored picture's, when it was measured for that
-  std::vector<TextBox> boxes_;           // the last page read's, which its evidence crops from
-  std::unique_ptr<DecodedImage> image_;  // until perform has picture_
+  std::vector<TextBox> boxes_;                        // the last page read's, which its evidence crops from
+  std::unique_ptr<DecodedImage> image_;               // until perform has picture_
   cv::Mat picture_;
   std::vector<std::string> modelFolders_;
 };

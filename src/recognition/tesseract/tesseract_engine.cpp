@@ -109,7 +109,8 @@ class TesseractHandler final : public ImageRequestHandler {
     runTesseractOnOneThread();
     // Small print is read enlarged, the orientation check included.
     PixPtr enlarged;
-    if (const auto measured = layout::smallPrintLayout(page)) enlarged = layout::enlargedForSmallPrint(page, measured->lineHeight);
+    if (const auto measured = layout::smallPrintLayout(page))
+      enlarged = layout::enlargedForSmallPrint(page, measured->lineHeight);
     if (enlarged) page = enlarged.get();
     // Whether the page is turned is asked only of a page read with little confidence, but
     // the check starts now, so that on a second processor its answer is ready by then.

@@ -21,7 +21,7 @@ using picture::PixPtr;
 TEST(ReadingScale, OnlySmallPrintIsEnlarged) {
   EXPECT_EQ(readingScale(12, 600, 800), 1.0f);  // large enough as it is
   EXPECT_EQ(readingScale(40, 600, 800), 1.0f);
-  EXPECT_EQ(readingScale(0, 600, 800), 1.0f);   // no lines found
+  EXPECT_EQ(readingScale(0, 600, 800), 1.0f);         // no lines found
   EXPECT_FLOAT_EQ(readingScale(10, 600, 800), 2.0f);  // a journal page's lines brought to 20 pixels
   EXPECT_FLOAT_EQ(readingScale(8, 600, 800), 2.5f);
   EXPECT_FLOAT_EQ(readingScale(3, 600, 800), 4.0f);  // specks are not enlarged without bound
