@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <memory>
 
 #include "platform/quiet_standard_error.h"
@@ -58,16 +59,18 @@ PageLayout layoutOf(tesseract::TessBaseAPI& api) {
   PageLayout layout;
   std::unique_ptr<tesseract::PageIterator> line(api.AnalyseLayout());
   if (!line) return layout;
-  std::vector<float> heights, pageHeights;
+  std::vector<float> heights;  // every text line's, block after block
+  std::size_t blockStart = 0;  // where the current block's lines begin in heights
   int filled = 0;
   bool inText = false;
   auto closeBlock = [&] {
     if (inText) {
       TextBlock& block = layout.blocks.back();
-      block.lineHeight = median(heights);
+      block.lineHeight =
+          median(std::vector<float>(heights.begin() + static_cast<std::ptrdiff_t>(blockStart), heights.end()));
       block.filledShare = block.lineCount > 0 ? static_cast<float>(filled) / static_cast<float>(block.lineCount) : 0;
     }
-    heights.clear();
+    blockStart = heights.size();
     filled = 0;
   };
   do {
@@ -90,12 +93,11 @@ PageLayout layoutOf(tesseract::TessBaseAPI& api) {
       TextBlock& block = layout.blocks.back();
       ++block.lineCount;
       heights.push_back(static_cast<float>(bottom - top));
-      pageHeights.push_back(static_cast<float>(bottom - top));
       if (static_cast<float>(right - left) >= kFilledLine * static_cast<float>(block.bounds.width)) ++filled;
     }
   } while (line->Next(tesseract::RIL_TEXTLINE));
   closeBlock();
-  layout.lineHeight = median(std::move(pageHeights));
+  layout.lineHeight = median(std::move(heights));
   return layout;
 }
 

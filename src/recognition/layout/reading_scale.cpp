@@ -8,10 +8,8 @@
 namespace quillfen::layout {
 namespace {
 
-double pixelsOf(int width, int height) { return static_cast<double>(width) * static_cast<double>(height); }
-
 float largestScale(int width, int height) {
-  const double pixels = pixelsOf(width, height);
+  const double pixels = static_cast<double>(width) * static_cast<double>(height);
   if (pixels <= 0) return 1;
   return static_cast<float>(std::min<double>(kMaxEnlargement, std::sqrt(kMaxEnlargedPixels / pixels)));
 }

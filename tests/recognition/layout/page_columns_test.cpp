@@ -5,17 +5,14 @@
 
 #include "recognition/picture/leptonica_image.h"
 #include "support/run_binary.h"
+#include "support/test_picture.h"
 
 namespace quillfen::layout {
 
 using picture::PixPtr;
 namespace {
 
-PixPtr testPicture(const std::string& name) {
-  PixPtr pix(pixRead(test_support::dataPath(name).c_str()));
-  if (!pix) throw std::runtime_error("cannot read " + name);
-  return pix;
-}
+using test_support::testPicture;
 
 void expectWhole(const std::vector<PageArea>& areas, Pix* picture) {
   ASSERT_EQ(areas.size(), 1u);

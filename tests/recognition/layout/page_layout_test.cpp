@@ -11,17 +11,14 @@
 
 #include "recognition/picture/pix_ptr.h"
 #include "support/run_binary.h"
+#include "support/test_picture.h"
 
 namespace quillfen::layout {
 namespace {
 
 using picture::PixPtr;
 
-PixPtr testPicture(const std::string& name) {
-  PixPtr pix(pixRead(test_support::dataPath(name).c_str()));
-  if (!pix) throw std::runtime_error("cannot read " + name);
-  return pix;
-}
+using test_support::testPicture;
 
 void initEnglish(tesseract::TessBaseAPI& api) {
   api.SetVariable("debug_file", "/dev/null");

@@ -8,10 +8,10 @@
 
 #include <cmath>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "support/run_binary.h"
+#include "support/test_picture.h"
 
 namespace quillfen::layout {
 namespace {
@@ -35,11 +35,7 @@ TEST(ReadingScale, AnEnlargedPageStaysUnderThePixelLimit) {
   EXPECT_EQ(readingScale(11, 2500, 2500), 1.0f);
 }
 
-PixPtr testPicture(const std::string& name) {
-  PixPtr pix(pixRead(test_support::dataPath(name).c_str()));
-  if (!pix) throw std::runtime_error("cannot read " + name);
-  return pix;
-}
+using test_support::testPicture;
 
 // The page enlarged as its measured lines ask; nothing when it is not measured.
 PixPtr enlarged(Pix* page) {
