@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "recognition/layout/table_rows.h"
 #include "recognition/median.h"
 
 namespace quillfen::layout {
@@ -151,8 +152,14 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
     }
     return layout.blocks.size();
   };
+  // A table's rows are read whole (table_rows.h), across the columns below it too.
   std::vector<Indices> looseRows;
-  for (Indices& row : rows(loose, boxes, medianHeight)) {
+  for (OrderedRow& ordered : withTableRows(rows(loose, boxes, medianHeight), boxes)) {
+    if (ordered.tableRow) {
+      looseRows.push_back(std::move(ordered.ids));
+      continue;
+    }
+    const Indices& row = ordered.ids;
     Indices piece;
     std::size_t pieceBand = layout.blocks.size();
     for (std::size_t id : row) {

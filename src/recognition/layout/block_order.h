@@ -3,14 +3,10 @@
 #include <cstddef>
 #include <vector>
 
+#include "recognition/layout/line_box.h"
 #include "recognition/layout/page_layout.h"
 
 namespace quillfen::layout {
-
-// An upright box around a piece of a text line, in picture pixels.
-struct LineBox {
-  float x = 0, y = 0, width = 0, height = 0;
-};
 
 // The share of the box that the block covers (its outline, or its bounds without one).
 float coveredShare(const LineBox& box, const TextBlock& block);

@@ -63,7 +63,10 @@ Observations lineObservations(const std::vector<ReadBox>& boxes, const layout::P
       if (before != nullptr) {
         const float gap = bounds.x - (before->x + before->width);
         const float height = std::min(bounds.height, before->height);
-        if (gap > -kCutOverlap * height) text += ' ';
+        // A box below the one before (the next line of a table's cell) starts a new word too.
+        const float overlap =
+            std::min(bounds.y + bounds.height, before->y + before->height) - std::max(bounds.y, before->y);
+        if (gap > -kCutOverlap * height || overlap < height / 2) text += ' ';
       }
       text += trimmedWhiteSpace(box.decoded.text);
       probabilitySum += box.decoded.probabilitySum;

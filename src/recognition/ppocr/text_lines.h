@@ -19,9 +19,10 @@ struct ReadBox {
 
 // One observation per text line in reading order: the order of the page's layout blocks
 // when the layout shows columns (layout::hasColumns), otherwise the boxes' own order
-// (readingOrder, along each box's own slope). The boxes of a line are joined left to
-// right, with a space where they leave a visible gap between them (neighbouring columns
-// of figures must not run together); each line is trimmed, and lines left empty are
+// (readingOrder, along each box's own slope). The boxes of a line are joined in that
+// order, with a space where they leave a visible gap between them (neighbouring columns
+// of figures must not run together) or where a box lies below the one before (the lines
+// of a table's cell, read as one row); each line is trimmed, and lines left empty are
 // dropped, as are boxes in which nothing was read. A line's confidence is the mean
 // probability over all the steps that produced its characters.
 Observations lineObservations(const std::vector<ReadBox>& boxes, const layout::PageLayout& layout = {});

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace quillfen::layout {
+
+// An upright box around a piece of a text line, in picture pixels.
+struct LineBox {
+  float x = 0, y = 0, width = 0, height = 0;
+};
+
+}  // namespace quillfen::layout
