@@ -153,8 +153,10 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
     return layout.blocks.size();
   };
   // A table's rows are read whole (table_rows.h), across the columns below it too.
+  Indices running;
+  for (const Indices& column : members) running.insert(running.end(), column.begin(), column.end());
   std::vector<Indices> looseRows;
-  for (OrderedRow& ordered : withTableRows(rows(loose, boxes, medianHeight), boxes)) {
+  for (OrderedRow& ordered : withTableRows(rows(loose, boxes, medianHeight), boxes, running)) {
     if (ordered.tableRow) {
       looseRows.push_back(std::move(ordered.ids));
       continue;

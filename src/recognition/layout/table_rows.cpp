@@ -39,7 +39,8 @@ bool fewerColumns(const Band& some, const Band& other) {
 
 class Table {
  public:
-  Table(const std::vector<LineBox>& boxes, float boxHeight) : boxes_(boxes), boxHeight_(boxHeight) {}
+  Table(const std::vector<LineBox>& boxes, float boxHeight, const Indices& runningText)
+      : boxes_(boxes), boxHeight_(boxHeight), runningText_(runningText) {}
 
   // The left edges of the gutters between the boxes, left to right: vertical strips that
   // none of them covers.
@@ -62,6 +63,24 @@ class Table {
     float lowest = -std::numeric_limits<float>::infinity();
     for (std::size_t id : a) lowest = std::max(lowest, middle(boxes_[id]));
     return highestMiddle(b) - lowest <= kMaxRowGap * boxHeight_;
+  }
+
+  // Whether a box of running text has its centre within the bounds of the rows' boxes:
+  // pieces of justified lines in two columns, with the columns between them, are no table.
+  bool aroundRunningText(const Indices& a, const Indices& b) const {
+    float left = std::numeric_limits<float>::infinity(), top = left, right = -left, bottom = -left;
+    for (const Indices* row : {&a, &b}) {
+      for (std::size_t id : *row) {
+        left = std::min(left, boxes_[id].x);
+        top = std::min(top, boxes_[id].y);
+        right = std::max(right, boxes_[id].x + boxes_[id].width);
+        bottom = std::max(bottom, boxes_[id].y + boxes_[id].height);
+      }
+    }
+    return std::any_of(runningText_.begin(), runningText_.end(), [&](std::size_t id) {
+      const float x = boxes_[id].x + boxes_[id].width / 2, y = middle(boxes_[id]);
+      return x > left && x < right && y > top && y < bottom;
+    });
   }
 
   // The column of a box: how many gutters (by their left edges) lie left of its centre.
@@ -182,16 +201,18 @@ class Table {
 
   const std::vector<LineBox>& boxes_;
   float boxHeight_;
+  const Indices& runningText_;
 };
 
 }  // namespace
 
-std::vector<OrderedRow> withTableRows(const std::vector<Indices>& rows, const std::vector<LineBox>& boxes) {
+std::vector<OrderedRow> withTableRows(const std::vector<Indices>& rows, const std::vector<LineBox>& boxes,
+                                      const Indices& runningText) {
   std::vector<float> heights;
   for (const Indices& row : rows) {
     for (std::size_t id : row) heights.push_back(boxes[id].height);
   }
-  const Table table(boxes, median(heights));
+  const Table table(boxes, median(heights), runningText);
   auto between = [&](std::size_t first, std::size_t last) {
     return std::vector<Indices>(rows.begin() + static_cast<std::ptrdiff_t>(first),
                                 rows.begin() + static_cast<std::ptrdiff_t>(last));
@@ -203,15 +224,18 @@ std::vector<OrderedRow> withTableRows(const std::vector<Indices>& rows, const st
   };
   std::vector<OrderedRow> out;
   for (std::size_t start = 0; start < rows.size();) {
-    // The longest run of rows from here, each close below the one before, whose boxes
-    // leave a gutter open, from a row that has a gutter of its own (a title above a table would
-    // close its gutters).
-    if (table.gutters(rows[start]).empty()) {
+    // The longest run of rows from here, each close below the one before with no running
+    // text between them, whose boxes leave a gutter open, from a row that has a gutter of its own (a title above a
+    // table would close its gutters).
+    if (table.gutters(rows[start]).empty() || table.aroundRunningText(rows[start], rows[start])) {
       out.push_back({rows[start++], false});
       continue;
     }
     std::size_t end = start + 1;
-    while (end < rows.size() && table.follows(rows[end - 1], rows[end]) && gutterCount(start, end + 1) > 0) ++end;
+    while (end < rows.size() && table.follows(rows[end - 1], rows[end]) &&
+           !table.aroundRunningText(rows[end - 1], rows[end]) && gutterCount(start, end + 1) > 0) {
+      ++end;
+    }
     // Up to kMaxAround rows at either end that close gutters the others leave open (a
     // running head, a title, a note) are not the table's: the run keeps the most gutters
     // that leaving them out gives.

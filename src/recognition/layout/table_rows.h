@@ -19,7 +19,8 @@ struct OrderedRow {
 // whole ("Serratus anterior" | "Thoracolumbar fascia, spines of" / "vertebrae T11-T12").
 //
 // A table is a run of at least kMinTableRows rows, each at most kMaxRowGap box heights
-// (the median's) below the one before, whose boxes leave vertical gutters between them
+// (the median's) below the one before, with no box of runningText (the page's columns of
+// text, as indices of boxes) centred among its rows' boxes, whose boxes leave vertical gutters between them
 // (its columns: a box is in the column that holds its centre), two of its rows at least
 // with boxes in two columns. It starts at a row with a gutter of its own (not a title);
 // up to kMaxAround rows at either end that close gutters the others leave open (a
@@ -38,7 +39,8 @@ struct OrderedRow {
 // A table row holds its cells left to right, each cell's boxes top to bottom. The other
 // rows are returned as they came, in their place.
 std::vector<OrderedRow> withTableRows(const std::vector<std::vector<std::size_t>>& rows,
-                                      const std::vector<LineBox>& boxes);
+                                      const std::vector<LineBox>& boxes,
+                                      const std::vector<std::size_t>& runningText = {});
 
 inline constexpr std::size_t kMinTableRows = 3;
 inline constexpr float kCloseRows = 0.7f;

@@ -102,6 +102,26 @@ TEST(TableRows, WhatStandsAroundATableIsNotPartOfIt) {
   EXPECT_EQ(tableRows, (std::vector<bool>{false, false, true, true, true, false, true, true, true}));
 }
 
+TEST(TableRows, PiecesOfLinesOnEitherSideOfRunningTextAreNoTable) {
+  // Loose pieces of justified lines in a left and a right column line up like cells, but
+  // the column between them is running text.
+  Page page;
+  std::vector<std::size_t> running;
+  for (int r = 0; r < 4; ++r) {
+    const float y = 22.0f * static_cast<float>(r);
+    page.rows.push_back({page.at(0, y, 60), page.at(400, y, 40), page.at(460, y, 60)});
+    running.push_back(page.at(100, y, 280));
+  }
+  const std::vector<OrderedRow> read = withTableRows(page.rows, page.boxes, running);
+  ASSERT_EQ(read.size(), page.rows.size());
+  for (std::size_t r = 0; r < read.size(); ++r) {
+    EXPECT_EQ(read[r].ids, page.rows[r]);
+    EXPECT_FALSE(read[r].tableRow);
+  }
+  // Without the running text between them, they would be taken for a table.
+  EXPECT_TRUE(withTableRows(page.rows, page.boxes).front().tableRow);
+}
+
 TEST(TableRows, TooFewRowsOrOneColumnAreNoTable) {
   Page page;
   page.rows = {{page.at(0, 0, 80), page.at(120, 0, 60)}, {page.at(0, 18, 90)}};
