@@ -225,8 +225,8 @@ std::vector<OrderedRow> withTableRows(const std::vector<Indices>& rows, const st
   std::vector<OrderedRow> out;
   for (std::size_t start = 0; start < rows.size();) {
     // The longest run of rows from here, each close below the one before with no running
-    // text between them, whose boxes leave a gutter open, from a row that has a gutter of its own (a title above a
-    // table would close its gutters).
+    // text between them, whose boxes leave a gutter open, from a row that has a gutter of
+    // its own (a title above a table would close its gutters).
     if (table.gutters(rows[start]).empty() || table.aroundRunningText(rows[start], rows[start])) {
       out.push_back({rows[start++], false});
       continue;
