@@ -53,8 +53,6 @@ Polygon outlineOrBounds(const TextBlock& block) {
   return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
 }
 
-float middle(const LineBox& box) { return box.y + box.height / 2; }
-
 // The boxes as rows, top to bottom, each row left to right. A box joins a row when its
 // midline is within half a line height of the row's first box, the smaller box's height
 // counting when it is below the median: lines of small print set close together stay apart.

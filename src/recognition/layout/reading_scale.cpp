@@ -44,4 +44,15 @@ picture::PixPtr enlargedForSmallPrint(Pix* page, float lineHeight) {
   return picture::PixPtr(pixScale(page, scale, scale));
 }
 
+SmallPrint smallPrintOf(Pix* page) {
+  SmallPrint found;
+  found.layout = smallPrintLayout(page);
+  if (!found.layout) return found;
+  found.enlarged = enlargedForSmallPrint(page, found.layout->lineHeight);
+  if (found.enlarged) {
+    found.enlargement = static_cast<float>(pixGetWidth(found.enlarged.get())) / static_cast<float>(pixGetWidth(page));
+  }
+  return found;
+}
+
 }  // namespace quillfen::layout

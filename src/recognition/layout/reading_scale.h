@@ -40,4 +40,13 @@ std::optional<PageLayout> smallPrintLayout(Pix* page);
 // is 8-bit gray or 32-bit colour, its resolution enlarged alike.
 picture::PixPtr enlargedForSmallPrint(Pix* page, float lineHeight);
 
+// A page measured for small print (smallPrintLayout) and enlarged as its lines ask
+// (enlargedForSmallPrint): what both engines do before they read.
+struct SmallPrint {
+  std::optional<PageLayout> layout;  // the stored page's, when it was measured
+  picture::PixPtr enlarged;          // none: read the page as it is
+  float enlargement = 1;             // enlarged's width over the page's
+};
+SmallPrint smallPrintOf(Pix* page);
+
 }  // namespace quillfen::layout

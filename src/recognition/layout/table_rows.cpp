@@ -12,7 +12,12 @@ namespace {
 
 using Indices = std::vector<std::size_t>;
 
-float middle(const LineBox& box) { return box.y + box.height / 2; }
+// The boxes of the rows, in one list.
+Indices boxesOf(const std::vector<Indices>& rows) {
+  Indices ids;
+  for (const Indices& row : rows) ids.insert(ids.end(), row.begin(), row.end());
+  return ids;
+}
 
 // Rows of boxes taken together: the columns they fill and the reach of their midlines.
 struct Band {
@@ -96,7 +101,7 @@ class Table {
   // strays, and the columns found again without them.
   std::optional<std::vector<float>> columns(std::vector<Indices>& run, std::vector<Indices>& strays) const {
     if (run.size() < kMinTableRows) return std::nullopt;
-    std::vector<float> edges = gutters(all(run));
+    std::vector<float> edges = gutters(boxesOf(run));
     std::vector<std::size_t> rowsFilling(edges.size() + 1, 0);
     for (const Indices& row : run) {
       std::vector<bool> filled(edges.size() + 1, false);
@@ -111,7 +116,7 @@ class Table {
     }
     run.erase(std::remove_if(run.begin(), run.end(), [](const Indices& row) { return row.empty(); }), run.end());
     if (run.size() < kMinTableRows) return std::nullopt;
-    edges = gutters(all(run));
+    edges = gutters(boxesOf(run));
     std::size_t spread = 0;
     for (const Indices& row : run) {
       const std::size_t first = columnOf(boxes_[row.front()], edges);
@@ -193,12 +198,6 @@ class Table {
   }
 
  private:
-  static Indices all(const std::vector<Indices>& rows) {
-    Indices ids;
-    for (const Indices& row : rows) ids.insert(ids.end(), row.begin(), row.end());
-    return ids;
-  }
-
   const std::vector<LineBox>& boxes_;
   float boxHeight_;
   const Indices& runningText_;
@@ -218,9 +217,7 @@ std::vector<OrderedRow> withTableRows(const std::vector<Indices>& rows, const st
                                 rows.begin() + static_cast<std::ptrdiff_t>(last));
   };
   auto gutterCount = [&](std::size_t first, std::size_t last) {
-    Indices ids;
-    for (std::size_t r = first; r < last; ++r) ids.insert(ids.end(), rows[r].begin(), rows[r].end());
-    return table.gutters(ids).size();
+    return table.gutters(boxesOf(between(first, last))).size();
   };
   std::vector<OrderedRow> out;
   for (std::size_t start = 0; start < rows.size();) {

@@ -50,13 +50,10 @@ class PpocrHandler final : public ImageRequestHandler {
       if (image_) {
         Pix* pix = static_cast<LeptonicaImage*>(image_.get())->pix();
         // Small print is read enlarged; the layout that measured it orders the lines later.
-        measuredLayout_ = layout::smallPrintLayout(pix);
-        const picture::PixPtr enlarged =
-            measuredLayout_ ? layout::enlargedForSmallPrint(pix, measuredLayout_->lineHeight) : nullptr;
-        if (enlarged) {
-          enlargement_ = static_cast<float>(pixGetWidth(enlarged.get())) / static_cast<float>(pixGetWidth(pix));
-          pix = enlarged.get();
-        }
+        layout::SmallPrint smallPrint = layout::smallPrintOf(pix);
+        measuredLayout_ = std::move(smallPrint.layout);
+        enlargement_ = smallPrint.enlargement;
+        if (smallPrint.enlarged) pix = smallPrint.enlarged.get();
         stored_ = storedFormOf(pix);
         picture_ = bgrFromPix(pix);
       }

@@ -108,10 +108,8 @@ class TesseractHandler final : public ImageRequestHandler {
     // Set before the orientation check starts, which may be in a child process of its own.
     runTesseractOnOneThread();
     // Small print is read enlarged, the orientation check included.
-    PixPtr enlarged;
-    if (const auto measured = layout::smallPrintLayout(page))
-      enlarged = layout::enlargedForSmallPrint(page, measured->lineHeight);
-    if (enlarged) page = enlarged.get();
+    const layout::SmallPrint smallPrint = layout::smallPrintOf(page);
+    if (smallPrint.enlarged) page = smallPrint.enlarged.get();
     // Whether the page is turned is asked only of a page read with little confidence, but
     // the check starts now, so that on a second processor its answer is ready by then.
     orientation::OrientationCheck orientationCheck(page, dataDirectory_);

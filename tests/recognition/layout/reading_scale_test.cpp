@@ -38,10 +38,7 @@ TEST(ReadingScale, AnEnlargedPageStaysUnderThePixelLimit) {
 using test_support::testPicture;
 
 // The page enlarged as its measured lines ask; nothing when it is not measured.
-PixPtr enlarged(Pix* page) {
-  const std::optional<PageLayout> measured = smallPrintLayout(page);
-  return measured ? enlargedForSmallPrint(page, measured->lineHeight) : nullptr;
-}
+PixPtr enlarged(Pix* page) { return smallPrintOf(page).enlarged; }
 
 TEST(EnlargedForSmallPrint, APageOfSmallPrintIsEnlargedWithItsResolution) {
   const PixPtr page = testPicture("small_print.png");
