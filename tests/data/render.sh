@@ -49,6 +49,16 @@ Noto-Sans-CJK-SC-Bold|24|NorthWest|40|430|合计
 Noto-Sans-CJK-SC-Bold|24|NorthEast|40|430|43.80
 Noto-Sans-CJK-SC|22|North|0|495|谢谢惠顾，欢迎再来
 L
+# A price list: each item's amount far to its right, on the item's line.
+layout price_list 720x300 white <<'L'
+DejaVu-Sans-Bold|24|NorthWest|40|30|Price list
+DejaVu-Sans|22|NorthWest|40|100|Apples, two kilograms
+DejaVu-Sans|22|NorthEast|40|100|3.80
+DejaVu-Sans|22|NorthWest|40|150|Brown bread
+DejaVu-Sans|22|NorthEast|40|150|2.50
+DejaVu-Sans|22|NorthWest|40|200|Total
+DejaVu-Sans|22|NorthEast|40|200|6.30
+L
 # A page set in two columns under a full-width title; the columns' lines are level.
 layout two_columns 1120x620 white <<'L'
 Noto-Sans-CJK-SC-Bold|30|North|0|30|Two Columns 双栏版面

@@ -53,29 +53,6 @@ Polygon outlineOrBounds(const TextBlock& block) {
   return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
 }
 
-// The boxes as rows, top to bottom, each row left to right. A box joins a row when its
-// midline is within half a line height of the row's first box, the smaller box's height
-// counting when it is below the median: lines of small print set close together stay apart.
-std::vector<Indices> rows(Indices ids, const std::vector<LineBox>& boxes, float medianHeight) {
-  std::sort(ids.begin(), ids.end(), [&](std::size_t a, std::size_t b) { return middle(boxes[a]) < middle(boxes[b]); });
-  std::vector<Indices> out;
-  for (std::size_t id : ids) {
-    if (!out.empty()) {
-      const LineBox& first = boxes[out.back().front()];
-      const float height = std::min({medianHeight, first.height, boxes[id].height});
-      if (middle(boxes[id]) - middle(first) <= kSameRowDistance * height) {
-        out.back().push_back(id);
-        continue;
-      }
-    }
-    out.emplace_back(Indices{id});
-  }
-  for (Indices& row : out) {
-    std::sort(row.begin(), row.end(), [&](std::size_t a, std::size_t b) { return boxes[a].x < boxes[b].x; });
-  }
-  return out;
-}
-
 }  // namespace
 
 float coveredShare(const LineBox& box, const TextBlock& block) {
@@ -100,23 +77,52 @@ float coveredShare(const LineBox& box, const TextBlock& block) {
   return part.size() < 3 ? 0 : area(part) / boxArea;
 }
 
-std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const PageLayout& layout) {
-  std::vector<Indices> members(layout.blocks.size());
-  Indices loose;
-  std::vector<float> heights;
-  for (std::size_t id = 0; id < boxes.size(); ++id) {
-    heights.push_back(boxes[id].height);
+std::vector<std::size_t> columnOwners(const std::vector<LineBox>& boxes, const PageLayout& layout) {
+  std::vector<std::size_t> owners;
+  for (const LineBox& box : boxes) {
     float best = kMinCoveredShare;
     std::size_t owner = layout.blocks.size();
     for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
       if (!isColumnOfText(layout.blocks[b])) continue;
-      const float share = coveredShare(boxes[id], layout.blocks[b]);
+      const float share = coveredShare(box, layout.blocks[b]);
       if (share >= best) {
         best = share;
         owner = b;
       }
     }
-    (owner < layout.blocks.size() ? members[owner] : loose).push_back(id);
+    owners.push_back(owner);
+  }
+  return owners;
+}
+
+std::vector<Indices> rowsOf(Indices ids, const std::vector<LineBox>& boxes, float medianHeight) {
+  std::sort(ids.begin(), ids.end(), [&](std::size_t a, std::size_t b) { return middle(boxes[a]) < middle(boxes[b]); });
+  std::vector<Indices> out;
+  for (std::size_t id : ids) {
+    if (!out.empty()) {
+      const LineBox& first = boxes[out.back().front()];
+      const float height = std::min({medianHeight, first.height, boxes[id].height});
+      if (middle(boxes[id]) - middle(first) <= kSameRowDistance * height) {
+        out.back().push_back(id);
+        continue;
+      }
+    }
+    out.emplace_back(Indices{id});
+  }
+  for (Indices& row : out) {
+    std::sort(row.begin(), row.end(), [&](std::size_t a, std::size_t b) { return boxes[a].x < boxes[b].x; });
+  }
+  return out;
+}
+
+std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const PageLayout& layout) {
+  std::vector<Indices> members(layout.blocks.size());
+  Indices loose;
+  std::vector<float> heights;
+  const std::vector<std::size_t> owners = columnOwners(boxes, layout);
+  for (std::size_t id = 0; id < boxes.size(); ++id) {
+    heights.push_back(boxes[id].height);
+    (owners[id] < layout.blocks.size() ? members[owners[id]] : loose).push_back(id);
   }
   const float medianHeight = median(heights);
 
@@ -154,8 +160,8 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
   Indices running;
   for (const Indices& column : members) running.insert(running.end(), column.begin(), column.end());
   std::vector<Indices> looseRows;
-  for (OrderedRow& ordered : withTableRows(rows(loose, boxes, medianHeight), boxes, running)) {
-    if (ordered.tableRow) {
+  for (OrderedRow& ordered : withTableRows(rowsOf(loose, boxes, medianHeight), boxes, running)) {
+    if (ordered.tableRow()) {
       looseRows.push_back(std::move(ordered.ids));
       continue;
     }
@@ -220,7 +226,7 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
     if (members[b].empty()) continue;
     standingAbove(static_cast<float>(layout.blocks[b].bounds.y));
     for (Indices& row : before[b]) lines.push_back(std::move(row));
-    for (Indices& row : rows(members[b], boxes, medianHeight)) lines.push_back(std::move(row));
+    for (Indices& row : rowsOf(members[b], boxes, medianHeight)) lines.push_back(std::move(row));
     for (Indices& row : after[b]) lines.push_back(std::move(row));
   }
   standingAbove(std::numeric_limits<float>::infinity());

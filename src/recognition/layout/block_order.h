@@ -11,6 +11,18 @@ namespace quillfen::layout {
 // The share of the box that the block covers (its outline, or its bounds without one).
 float coveredShare(const LineBox& box, const TextBlock& block);
 
+// For each box, the column of running text (isColumnOfText) that covers most of it, when
+// that is at least a fifth of it, as an index into layout.blocks; layout.blocks.size()
+// for a box in no column.
+std::vector<std::size_t> columnOwners(const std::vector<LineBox>& boxes, const PageLayout& layout);
+
+// The boxes (indices) as rows, top to bottom, each row left to right. A box joins a row
+// when its midline is within half a line height of the row's first box, the smaller box's
+// height counting when it is below medianHeight: lines of small print set close together
+// stay apart.
+std::vector<std::vector<std::size_t>> rowsOf(std::vector<std::size_t> ids, const std::vector<LineBox>& boxes,
+                                             float medianHeight);
+
 // Text lines in the order of the layout's columns of running text, each line as box
 // indices left to right. A box belongs to the column (isColumnOfText) that covers most of
 // it, when that is at least a fifth of it. Inside a column, boxes whose midlines lie

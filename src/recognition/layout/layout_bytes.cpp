@@ -44,6 +44,7 @@ std::string layoutBytes(const PageLayout& layout) {
     put(bytes, block.lineHeight);
     put(bytes, block.filledShare);
     put(bytes, static_cast<std::uint8_t>(block.flowing));
+    put(bytes, static_cast<std::uint8_t>(block.table));
     put(bytes, static_cast<std::uint32_t>(block.outline.size()));
     for (const Point& point : block.outline) put(bytes, point);
   }
@@ -57,15 +58,16 @@ std::optional<PageLayout> layoutFromBytes(std::string_view bytes) {
   if (!reader.take(layout.lineHeight) || !reader.take(blocks)) return std::nullopt;
   for (std::uint32_t i = 0; i < blocks; ++i) {
     TextBlock block;
-    std::uint8_t flowing = 0;
+    std::uint8_t flowing = 0, table = 0;
     std::uint32_t points = 0;
     if (!reader.take(block.bounds) || !reader.take(block.lineCount) || !reader.take(block.lineHeight) ||
-        !reader.take(block.filledShare) || !reader.take(flowing) || !reader.take(points)) {
+        !reader.take(block.filledShare) || !reader.take(flowing) || !reader.take(table) || !reader.take(points)) {
       return std::nullopt;
     }
     // A count larger than what is left cannot be whole; checked before anything is reserved.
     if (points > reader.left() / sizeof(Point)) return std::nullopt;
     block.flowing = flowing != 0;
+    block.table = table != 0;
     block.outline.resize(points);
     for (Point& point : block.outline) reader.take(point);
     layout.blocks.push_back(std::move(block));

@@ -54,10 +54,9 @@ bool sideBySide(const PageArea& a, const PageArea& b) {
          static_cast<float>(overlapY) >= kMinSideBySideOverlap * static_cast<float>(std::min(a.height, b.height));
 }
 
-// The layout of the page set on the API, analysed in this process.
-PageLayout layoutOf(tesseract::TessBaseAPI& api) {
+// The layout of a page from an iterator over its blocks and lines.
+PageLayout layoutOf(std::unique_ptr<tesseract::PageIterator> line) {
   PageLayout layout;
-  std::unique_ptr<tesseract::PageIterator> line(api.AnalyseLayout());
   if (!line) return layout;
   std::vector<float> heights;  // every text line's, block after block
   std::size_t blockStart = 0;  // where the current block's lines begin in heights
@@ -84,6 +83,7 @@ PageLayout layoutOf(tesseract::TessBaseAPI& api) {
         block.bounds = {left, top, right - left, bottom - top};
         block.outline = outlineOf(*line);
         block.flowing = line->BlockType() == tesseract::PT_FLOWING_TEXT;
+        block.table = line->BlockType() == tesseract::PT_TABLE;
         layout.blocks.push_back(std::move(block));
       }
     }
@@ -112,13 +112,18 @@ PageLayout analysePageLayout(Pix* page) {
     api.SetVariable("debug_file", "/dev/null");
     api.SetPageSegMode(tesseract::PSM_AUTO_ONLY);
     api.SetImage(page);
-    return layoutOf(api);
+    return layoutOf(std::unique_ptr<tesseract::PageIterator>(api.AnalyseLayout()));
   });
 }
 
 PageLayout analyseLayout(TesseractApi& api) {
   if (!api.findLines()) return {};
-  return analysedWithinBudget([&api] { return layoutOf(api); });
+  return analysedWithinBudget(
+      [&api] { return layoutOf(std::unique_ptr<tesseract::PageIterator>(api.AnalyseLayout())); });
+}
+
+PageLayout recognisedLayout(tesseract::TessBaseAPI& api) {
+  return layoutOf(std::unique_ptr<tesseract::PageIterator>(api.GetIterator()));
 }
 
 PageLayout scaledLayout(PageLayout layout, float factor) {

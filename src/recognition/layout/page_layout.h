@@ -23,6 +23,7 @@ struct TextBlock {
   float lineHeight = 0;   // the median height of its text lines
   float filledShare = 0;  // the share of its lines that span at least 60 % of its width
   bool flowing = false;   // running text inside a column
+  bool table = false;     // a table, or part of one
 };
 
 // The blocks of a page that hold text lines, in the reading order the layout analysis
@@ -51,6 +52,10 @@ class TesseractApi : public tesseract::TessBaseAPI {
 // follows on the same picture uses them; the rest of the analysis runs on a copy of the
 // API in a child process and leaves the API as it was.
 PageLayout analyseLayout(TesseractApi& api);
+
+// The layout of the page that the API has recognised, as its reading found it: no
+// analysis of its own, no budget.
+PageLayout recognisedLayout(tesseract::TessBaseAPI& api);
 
 // The same layout on the page drawn factor times as large: bounds, outlines and line
 // heights scaled (the page's too), for a layout analysed on a reduced copy of the page.

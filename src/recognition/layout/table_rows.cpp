@@ -220,12 +220,13 @@ std::vector<OrderedRow> withTableRows(const std::vector<Indices>& rows, const st
     return table.gutters(boxesOf(between(first, last))).size();
   };
   std::vector<OrderedRow> out;
+  std::size_t tables = 0;
   for (std::size_t start = 0; start < rows.size();) {
     // The longest run of rows from here, each close below the one before with no running
     // text between them, whose boxes leave a gutter open, from a row that has a gutter of
     // its own (a title above a table would close its gutters).
     if (table.gutters(rows[start]).empty() || table.aroundRunningText(rows[start], rows[start])) {
-      out.push_back({rows[start++], false});
+      out.push_back({rows[start++], 0});
       continue;
     }
     std::size_t end = start + 1;
@@ -243,7 +244,7 @@ std::vector<OrderedRow> withTableRows(const std::vector<Indices>& rows, const st
         most = count;
       }
     }
-    while (start < first) out.push_back({rows[start++], false});
+    while (start < first) out.push_back({rows[start++], 0});
     std::size_t last = end;
     for (std::size_t e = end - 1; e + kMaxAround >= end && e >= start + kMinTableRows; --e) {
       if (const std::size_t count = gutterCount(start, e); count > most) {
@@ -256,17 +257,18 @@ std::vector<OrderedRow> withTableRows(const std::vector<Indices>& rows, const st
     std::vector<Indices> run = between(start, end), strays;
     if (const std::optional<std::vector<float>> edges = table.columns(run, strays)) {
       // The table's rows, and what stood beside it where it stood.
+      ++tables;
       std::vector<OrderedRow> part;
-      for (Indices& row : table.rowsOf(run, *edges)) part.push_back({std::move(row), true});
+      for (Indices& row : table.rowsOf(run, *edges)) part.push_back({std::move(row), tables});
       for (Indices& row : strays) {
-        if (!row.empty()) part.push_back({std::move(row), false});
+        if (!row.empty()) part.push_back({std::move(row), 0});
       }
       std::stable_sort(part.begin(), part.end(), [&](const OrderedRow& a, const OrderedRow& b) {
         return table.highestMiddle(a.ids) < table.highestMiddle(b.ids);
       });
       for (OrderedRow& row : part) out.push_back(std::move(row));
     } else {
-      for (Indices& row : between(start, end)) out.push_back({std::move(row), false});
+      for (Indices& row : between(start, end)) out.push_back({std::move(row), 0});
     }
     start = end;
   }

@@ -7,10 +7,13 @@
 
 namespace quillfen::layout {
 
-// A row of line boxes (indices), and whether it is a row of a table.
+// A row of line boxes (indices), and the table it is a row of: 1 for the first table
+// found, 2 for the next, ...; 0 for none.
 struct OrderedRow {
   std::vector<std::size_t> ids;
-  bool tableRow = false;
+  std::size_t table = 0;
+
+  bool tableRow() const { return table != 0; }
 };
 
 // Rows of boxes (top to bottom, each left to right) with the rows of any table among them

@@ -2,9 +2,9 @@
 
 #include <leptonica/allheaders.h>
 #include <tesseract/baseapi.h>
-#include <tesseract/resultiterator.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <new>
 
@@ -12,13 +12,15 @@
 #include "recognition/layout/page_columns.h"
 #include "recognition/layout/page_layout.h"
 #include "recognition/layout/reading_scale.h"
+#include "recognition/layout/tables_in_place.h"
+#include "recognition/median.h"
 #include "recognition/orientation/orientation_check.h"
 #include "recognition/orientation/page_orientation.h"
 #include "recognition/out_of_memory.h"
 #include "recognition/picture/leptonica_image.h"
 #include "recognition/picture/pix_clip.h"
 #include "recognition/string_join.h"
-#include "recognition/tesseract/line_text.h"
+#include "recognition/tesseract/read_lines.h"
 #include "recognition/tesseract/tesseract_input.h"
 #include "recognition/tesseract/tesseract_languages.h"
 #include "recognition/tesseract/tesseract_threads.h"
@@ -35,19 +37,63 @@ namespace {
 // least minimumConfidence, in reading order.
 Observations textLines(tesseract::TessBaseAPI& api, float minimumConfidence = 0) {
   Observations observations;
-  std::unique_ptr<tesseract::ResultIterator> line(api.GetIterator());
-  if (!line) return observations;
-  constexpr auto level = tesseract::RIL_TEXTLINE;
-  do {
-    if (line->Empty(level)) continue;
-    std::unique_ptr<char[]> raw(line->GetUTF8Text(level));
-    if (!raw) continue;
-    std::string text = readerLineText(raw.get());
-    if (text.empty()) continue;
-    const float confidence = std::clamp(line->Confidence(level) / 100.0f, 0.0f, 1.0f);
-    if (confidence < minimumConfidence) continue;
-    observations.push_back(std::make_unique<TextLineObservation>(std::move(text), confidence));
-  } while (line->Next(level));
+  for (ReadLine& line : readLines(api)) {
+    if (line.confidence < minimumConfidence) continue;
+    observations.push_back(std::make_unique<TextLineObservation>(std::move(line.text), line.confidence));
+  }
+  return observations;
+}
+
+// Lines whose baselines slope more than this (rise over run, the page's median) are a
+// tilted page's, or a page's that Tesseract read turned: rows of their upright boxes run
+// into each other, so no table is looked for.
+constexpr float kMaxTableSlope = 0.01f;
+
+// Observations from the recognised page, in Tesseract's reading order with its tables read
+// row by row (layout/tables_in_place.h), by the blocks its reading found; a tilted page's
+// in Tesseract's order alone.
+Observations textLinesWithTables(tesseract::TessBaseAPI& api) {
+  const std::vector<ReadLine> read = readLines(api);
+  std::vector<float> slopes;
+  for (const ReadLine& line : read) slopes.push_back(std::abs(line.slope));
+  if (median(slopes) > kMaxTableSlope) {
+    Observations observations;
+    for (const ReadLine& line : read) {
+      observations.push_back(std::make_unique<TextLineObservation>(line.text, line.confidence));
+    }
+    return observations;
+  }
+  const layout::PageLayout layout = layout::recognisedLayout(api);
+  std::vector<layout::LineBox> boxes;
+  std::vector<std::size_t> lineOf;
+  std::vector<const LinePiece*> pieces;
+  for (std::size_t l = 0; l < read.size(); ++l) {
+    for (const LinePiece& piece : read[l].pieces) {
+      boxes.push_back(piece.box);
+      lineOf.push_back(l);
+      pieces.push_back(&piece);
+    }
+  }
+  Observations observations;
+  for (const std::vector<std::size_t>& ids : layout::withTablesInPlace(boxes, lineOf, layout)) {
+    const ReadLine& first = read[lineOf[ids.front()]];
+    // A whole line keeps Tesseract's own text and confidence.
+    if (ids.size() == first.pieces.size() &&
+        std::all_of(ids.begin(), ids.end(), [&](std::size_t id) { return lineOf[id] == lineOf[ids.front()]; })) {
+      observations.push_back(std::make_unique<TextLineObservation>(first.text, first.confidence));
+      continue;
+    }
+    std::vector<std::string> texts;
+    float confidenceSum = 0;
+    int words = 0;
+    for (std::size_t id : ids) {
+      texts.push_back(pieces[id]->text);
+      confidenceSum += pieces[id]->confidenceSum;
+      words += pieces[id]->words;
+    }
+    observations.push_back(std::make_unique<TextLineObservation>(
+        joined(texts, " "), words > 0 ? confidenceSum / static_cast<float>(words) : 0));
+  }
   return observations;
 }
 
@@ -182,7 +228,8 @@ class TesseractHandler final : public ImageRequestHandler {
       // With the picture's size within Tesseract's limits, running out of memory is what
       // makes recognition fail.
       if (api.Recognize(nullptr) != 0) return Status::recognitionFailed("Tesseract 识别这张图片失败（内存不足）");
-      Observations read = textLines(api);
+      // A page read whole is read with its tables row by row.
+      Observations read = areas.size() == 1 ? textLinesWithTables(api) : textLines(api);
       std::move(read.begin(), read.end(), std::back_inserter(lines));
     }
     // Tesseract's layout analysis finds no text at all on some clean pages, a single line of

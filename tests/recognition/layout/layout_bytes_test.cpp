@@ -23,6 +23,7 @@ PageLayout twoBlocks() {
   caption.bounds = {400, 20, 120, 40};
   caption.lineCount = 1;
   caption.lineHeight = 18;
+  caption.table = true;
   layout.blocks = {column, caption};
   layout.lineHeight = 30.25f;
   return layout;
@@ -42,6 +43,7 @@ void expectSame(const PageLayout& a, const PageLayout& b) {
     EXPECT_EQ(x.lineHeight, y.lineHeight);
     EXPECT_EQ(x.filledShare, y.filledShare);
     EXPECT_EQ(x.flowing, y.flowing);
+    EXPECT_EQ(x.table, y.table);
     ASSERT_EQ(x.outline.size(), y.outline.size());
     for (std::size_t k = 0; k < x.outline.size(); ++k) {
       EXPECT_EQ(x.outline[k].x, y.outline[k].x);

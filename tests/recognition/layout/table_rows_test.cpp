@@ -21,7 +21,7 @@ struct Page {
     Rows out;
     for (const OrderedRow& row : withTableRows(rows, boxes)) {
       out.push_back(row.ids);
-      if (tableRows) tableRows->push_back(row.tableRow);
+      if (tableRows) tableRows->push_back(row.tableRow());
     }
     return out;
   }
@@ -100,6 +100,10 @@ TEST(TableRows, WhatStandsAroundATableIsNotPartOfIt) {
   EXPECT_EQ(read,
             (Rows{rows[0], rows[1], rows[2], rows[3], lastRowWithoutHeading, headingAlone, rows[5], rows[6], rows[7]}));
   EXPECT_EQ(tableRows, (std::vector<bool>{false, false, true, true, true, false, true, true, true}));
+  // Each table's rows say which table they are of.
+  std::vector<std::size_t> tables;
+  for (const OrderedRow& row : withTableRows(page.rows, page.boxes)) tables.push_back(row.table);
+  EXPECT_EQ(tables, (std::vector<std::size_t>{0, 0, 1, 1, 1, 0, 2, 2, 2}));
 }
 
 TEST(TableRows, PiecesOfLinesOnEitherSideOfRunningTextAreNoTable) {
@@ -116,10 +120,10 @@ TEST(TableRows, PiecesOfLinesOnEitherSideOfRunningTextAreNoTable) {
   ASSERT_EQ(read.size(), page.rows.size());
   for (std::size_t r = 0; r < read.size(); ++r) {
     EXPECT_EQ(read[r].ids, page.rows[r]);
-    EXPECT_FALSE(read[r].tableRow);
+    EXPECT_FALSE(read[r].tableRow());
   }
   // Without the running text between them, they would be taken for a table.
-  EXPECT_TRUE(withTableRows(page.rows, page.boxes).front().tableRow);
+  EXPECT_TRUE(withTableRows(page.rows, page.boxes).front().tableRow());
 }
 
 TEST(TableRows, TooFewRowsOrOneColumnAreNoTable) {
