@@ -22,9 +22,9 @@ namespace quillfen::layout {
 //  - a column standing beside a table on most of its rows (the layout often finds only a
 //    table's first columns as a table); a block the layout calls a table counts only
 //    when its boxes make one, as it also calls justified text with wide spaces a table.
-// On other pages nothing is running text. Returns lines as box indices: a line with no piece in a table as it came; a table as its
-// rows, in the place of the first line with a piece in it; what is left of such a line,
-// in that line's place.
+// On other pages nothing is running text. Returns lines as box indices: a line with no
+// piece in a table as it came; a table as its rows, in the place of the first line with a
+// piece in it; what is left of such a line, in that line's place.
 std::vector<std::vector<std::size_t>> withTablesInPlace(const std::vector<LineBox>& boxes,
                                                         const std::vector<std::size_t>& lineOf,
                                                         const PageLayout& layout);
