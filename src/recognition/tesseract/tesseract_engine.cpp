@@ -33,15 +33,20 @@ using picture::PixPtr;
 using platform::QuietStandardError;
 namespace {
 
-// Observations from the recognised page: one per non-blank text line whose confidence is at
-// least minimumConfidence, in reading order.
-Observations textLines(tesseract::TessBaseAPI& api, float minimumConfidence = 0) {
+// One observation per line whose confidence is at least minimumConfidence, in their order.
+Observations observationsOf(std::vector<ReadLine> lines, float minimumConfidence = 0) {
   Observations observations;
-  for (ReadLine& line : readLines(api)) {
+  for (ReadLine& line : lines) {
     if (line.confidence < minimumConfidence) continue;
     observations.push_back(std::make_unique<TextLineObservation>(std::move(line.text), line.confidence));
   }
   return observations;
+}
+
+// Observations from the recognised page: one per non-blank text line whose confidence is at
+// least minimumConfidence, in reading order.
+Observations textLines(tesseract::TessBaseAPI& api, float minimumConfidence = 0) {
+  return observationsOf(readLines(api), minimumConfidence);
 }
 
 // Lines whose baselines slope more than this (rise over run, the page's median) are a
@@ -53,16 +58,10 @@ constexpr float kMaxTableSlope = 0.01f;
 // row by row (layout/tables_in_place.h), by the blocks its reading found; a tilted page's
 // in Tesseract's order alone.
 Observations textLinesWithTables(tesseract::TessBaseAPI& api) {
-  const std::vector<ReadLine> read = readLines(api);
+  std::vector<ReadLine> read = readLines(api);
   std::vector<float> slopes;
   for (const ReadLine& line : read) slopes.push_back(std::abs(line.slope));
-  if (median(slopes) > kMaxTableSlope) {
-    Observations observations;
-    for (const ReadLine& line : read) {
-      observations.push_back(std::make_unique<TextLineObservation>(line.text, line.confidence));
-    }
-    return observations;
-  }
+  if (median(slopes) > kMaxTableSlope) return observationsOf(std::move(read));
   const layout::PageLayout layout = layout::recognisedLayout(api);
   std::vector<layout::LineBox> boxes;
   std::vector<std::size_t> lineOf;
