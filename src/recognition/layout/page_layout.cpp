@@ -154,4 +154,6 @@ bool hasColumns(const PageLayout& layout) {
   return false;
 }
 
+bool mayHaveColumns(std::size_t linesRead) { return linesRead >= static_cast<std::size_t>(2 * kMinColumnLines); }
+
 }  // namespace quillfen::layout

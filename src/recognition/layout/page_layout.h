@@ -2,6 +2,7 @@
 
 #include <tesseract/baseapi.h>
 
+#include <cstddef>
 #include <vector>
 
 #include "recognition/layout/page_columns.h"
@@ -72,5 +73,9 @@ bool isColumnOfText(const TextBlock& block);
 // lines filling it. Tables, worksheets and photos, whose blocks the analysis also finds,
 // mostly fail this, and their order is better left to the rows.
 bool hasColumns(const PageLayout& layout);
+
+// Whether a page on which this many lines were read can hold two such columns: at least
+// twice the lines of one. A page that cannot has no use for its layout.
+bool mayHaveColumns(std::size_t linesRead);
 
 }  // namespace quillfen::layout

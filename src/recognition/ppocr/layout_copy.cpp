@@ -49,7 +49,7 @@ StoredForm storedFormOf(Pix* pix) {
 layout::PageLayout analyseLayoutAtTextSize(const cv::Mat& bgr, const StoredForm& stored,
                                            const std::vector<ReadBox>& read, float enlargement,
                                            const layout::PageLayout* analysedAsStored) {
-  if (read.empty()) return {};  // nothing to put in order
+  if (!layout::mayHaveColumns(read.size())) return {};
   const float scale = layoutScale(medianLineHeight(read), bgr.size(), enlargement);
   if (analysedAsStored != nullptr && scale == 1 / enlargement)
     return layout::scaledLayout(*analysedAsStored, enlargement);

@@ -35,7 +35,9 @@ StoredForm storedFormOf(Pix* pix);
 // The page's layout, analysed on a copy of the picture reduced by layoutScale for the read
 // boxes' line height, in the picture's own pixels. The copy is gray or RGB as the picture
 // was stored, and its resolution is reduced alike, since the analysis measures in inches
-// where it can. No lines read: no layout. enlargement as for layoutScale. When that scale
+// where it can. Too few lines read for two columns (layout::mayHaveColumns): no layout,
+// since the lines' order uses it only for columns, and the analysis of a photo with a few
+// lines of text takes a third of a second. enlargement as for layoutScale. When that scale
 // is the stored picture's own and analysedAsStored is given (the layout that measured it
 // for small print), that layout is used instead of a second analysis of the same pixels.
 layout::PageLayout analyseLayoutAtTextSize(const cv::Mat& bgr, const StoredForm& stored,

@@ -20,6 +20,11 @@ ReadBox boxOfSize(float width, float height) {
   return {TextBox{{cv::Point2f(10, 10), {10 + width, 10}, {10 + width, 10 + height}, {10, 10 + height}}}, {}};
 }
 
+// As many lines read as two columns need at the least, all of one size.
+std::vector<ReadBox> linesOfSize(float width, float height) {
+  return std::vector<ReadBox>(6, boxOfSize(width, height));
+}
+
 TEST(LayoutScale, SmallPrintIsAnalysedAtFullSize) {
   EXPECT_EQ(layoutScale(45, {2550, 3300}), 1.0f);  // a magazine page at 300 dpi
   EXPECT_EQ(layoutScale(0, {2550, 3300}), 1.0f);   // nothing read
@@ -72,8 +77,7 @@ TEST(LayoutAtTextSize, AReducedAnalysisFindsTheColumnsOfTheFullSizeOne) {
   ASSERT_LT(layoutScale(lineHeight, large.size()), 0.6f);
   StoredForm form = storedFormOf(stored.get());
   form.resolution *= 2;
-  const layout::PageLayout reduced =
-      analyseLayoutAtTextSize(large, form, {boxOfSize(900, lineHeight), boxOfSize(1000, lineHeight)});
+  const layout::PageLayout reduced = analyseLayoutAtTextSize(large, form, linesOfSize(900, lineHeight));
 
   EXPECT_TRUE(layout::hasColumns(reduced));
   ASSERT_EQ(reduced.blocks.size(), full.blocks.size());
@@ -111,14 +115,14 @@ TEST(LayoutAtTextSize, ThePictureMeasuredForSmallPrintIsNotAnalysedTwice) {
   measured.blocks[0].bounds = {10, 20, 30, 40};
   measured.blocks[0].lineHeight = 9;
   measured.lineHeight = 9;
-  const layout::PageLayout used = analyseLayoutAtTextSize(enlarged, form, {boxOfSize(600, 24)}, 2, &measured);
+  const layout::PageLayout used = analyseLayoutAtTextSize(enlarged, form, linesOfSize(600, 24), 2, &measured);
   ASSERT_EQ(used.blocks.size(), 1u);
   EXPECT_EQ(used.blocks[0].bounds.x, 20);
   EXPECT_EQ(used.blocks[0].bounds.width, 60);
   EXPECT_EQ(used.blocks[0].bounds.height, 80);
   EXPECT_EQ(used.lineHeight, 18);
   // Lines so large that the analysis runs reduced below the stored size: analysed anew.
-  const layout::PageLayout analysed = analyseLayoutAtTextSize(enlarged, form, {boxOfSize(600, 240)}, 2, &measured);
+  const layout::PageLayout analysed = analyseLayoutAtTextSize(enlarged, form, linesOfSize(600, 240), 2, &measured);
   EXPECT_TRUE(analysed.blocks.empty() || analysed.blocks[0].bounds.x != 20);
 }
 
@@ -149,8 +153,12 @@ TEST(LayoutAtTextSize, SmallPrintIsAnalysedAsDecoded) {
   const layout::PageLayout direct = layout::analysePageLayout(stored.get());
   ASSERT_FALSE(direct.blocks.empty());
   const cv::Mat bgr = bgrFromPix(stored.get());
-  const layout::PageLayout copied = analyseLayoutAtTextSize(bgr, form, {boxOfSize(500, 30)});
-  EXPECT_TRUE(analyseLayoutAtTextSize(bgr, form, {}).blocks.empty());  // nothing read, nothing to order
+  const layout::PageLayout copied = analyseLayoutAtTextSize(bgr, form, linesOfSize(500, 30));
+  // Too few lines read for two columns: nothing to order by columns, no analysis.
+  EXPECT_TRUE(analyseLayoutAtTextSize(bgr, form, {}).blocks.empty());
+  std::vector<ReadBox> fewLines = linesOfSize(500, 30);
+  fewLines.pop_back();
+  EXPECT_TRUE(analyseLayoutAtTextSize(bgr, form, fewLines).blocks.empty());
   ASSERT_EQ(copied.blocks.size(), direct.blocks.size());
   for (std::size_t i = 0; i < direct.blocks.size(); ++i) {
     EXPECT_EQ(copied.blocks[i].bounds.x, direct.blocks[i].bounds.x) << "block " << i;
