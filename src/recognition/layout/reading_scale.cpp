@@ -8,8 +8,8 @@
 namespace quillfen::layout {
 namespace {
 
-float largestScale(int width, int height) {
-  const double pixels = static_cast<double>(width) * static_cast<double>(height);
+float largestScale(double width, double height) {
+  const double pixels = width * height;
   if (pixels <= 0) return 1;
   return static_cast<float>(std::min<double>(kMaxEnlargement, std::sqrt(kMaxEnlargedPixels / pixels)));
 }
@@ -22,9 +22,12 @@ float readingScale(float lineHeight, int width, int height) {
   return scale < kMinEnlargement ? 1 : scale;
 }
 
+bool measuredForSmallPrint(std::uint64_t width, std::uint64_t height) {
+  return largestScale(static_cast<double>(width), static_cast<double>(height)) >= kMeasuredEnlargement;
+}
+
 std::optional<PageLayout> smallPrintLayout(Pix* page) {
-  if (page == nullptr || largestScale(pixGetWidth(page), pixGetHeight(page)) < kMeasuredEnlargement)
-    return std::nullopt;
+  if (page == nullptr || !measuredForSmallPrint(pixGetWidth(page), pixGetHeight(page))) return std::nullopt;
   return analysePageLayout(page);
 }
 

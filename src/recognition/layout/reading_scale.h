@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include "recognition/layout/page_layout.h"
@@ -34,6 +35,9 @@ float readingScale(float lineHeight, int width, int height);
 // it (the analysis took 0.02-0.2 s on pictures under 1 megapixel, 0.13 s on a
 // 2-megapixel page, and small print comes in small pictures).
 std::optional<PageLayout> smallPrintLayout(Pix* page);
+
+// Whether smallPrintLayout analyses a page of this size.
+bool measuredForSmallPrint(std::uint64_t width, std::uint64_t height);
 
 // The page enlarged by readingScale for lines of the median height lineHeight; nothing
 // when it is read as it is, or when there is no memory to enlarge it. Any depth; the copy

@@ -47,12 +47,14 @@ PixPtr normalized(PixPtr pix) {
 
 }  // namespace
 
-std::unique_ptr<LeptonicaImage> decodePictureBytes(const std::uint8_t* data, std::size_t size) {
+std::unique_ptr<LeptonicaImage> decodePictureBytes(const std::uint8_t* data, std::size_t size,
+                                                   const SizeKnown& sizeKnown) {
   silenceLeptonica();
   const std::optional<PictureHeader> header = readPictureHeader(data, size);
   if (!header || header->width == 0 || header->height == 0 || header->pixelsToDecode > maxPicturePixels) {
     return nullptr;
   }
+  if (sizeKnown) sizeKnown(header->width, header->height);
   PixPtr pix = decodeFormat(*header, data, size);
   // Leptonica refuses several common BMP and TIFF variants (RLE and OS/2 BMPs, bit-field
   // masks, gray with alpha); OpenCV's codecs read them, within the same limits.
@@ -68,11 +70,11 @@ std::unique_ptr<LeptonicaImage> decodePictureBytes(const std::uint8_t* data, std
   return std::make_unique<LeptonicaImage>(std::move(pix));
 }
 
-std::unique_ptr<LeptonicaImage> decodePicture(const std::string& path) {
+std::unique_ptr<LeptonicaImage> decodePicture(const std::string& path, const SizeKnown& sizeKnown) {
   // Endless or foreign streams (/dev/zero, /dev/urandom) are turned down on their first bytes.
   std::optional<PictureBytes> bytes = readPictureBytes(path, {magicBytes, looksLikePicture});
   if (!bytes) return nullptr;
-  return decodePictureBytes(bytes->data(), bytes->size());
+  return decodePictureBytes(bytes->data(), bytes->size(), sizeKnown);
 }
 
 }  // namespace quillfen::picture

@@ -13,11 +13,13 @@
 #include "recognition/orientation/page_orientation.h"
 #include "recognition/out_of_memory.h"
 #include "recognition/picture/leptonica_image.h"
+#include "recognition/picture/picture_decoder.h"
 #include "recognition/ppocr/direction_classifier.h"
 #include "recognition/ppocr/error_text.h"
 #include "recognition/ppocr/layout_copy.h"
 #include "recognition/ppocr/line_crop.h"
 #include "recognition/ppocr/model_files.h"
+#include "recognition/ppocr/model_loading.h"
 #include "recognition/ppocr/page_turn.h"
 #include "recognition/ppocr/pix_to_mat.h"
 #include "recognition/ppocr/text_detector.h"
@@ -33,13 +35,26 @@ namespace {
 // PaddleOCR's own cut-off: boxes read with less confidence are mostly texture or noise.
 constexpr float kMinBoxConfidence = 0.5f;
 
+// A decoded picture and the models loaded meanwhile.
+class PpocrImage final : public DecodedImage {
+ public:
+  PpocrImage(std::unique_ptr<LeptonicaImage> picture, std::unique_ptr<ModelLoading> models)
+      : picture_(std::move(picture)), models_(std::move(models)) {}
+  Pix* pix() const { return picture_->pix(); }
+  ModelLoading& models() const { return *models_; }
+  void releasePicture() { picture_.reset(); }
+
+ private:
+  std::unique_ptr<LeptonicaImage> picture_;
+  std::unique_ptr<ModelLoading> models_;
+};
+
 class PpocrHandler final : public ImageRequestHandler {
  public:
   // The picture is kept only as OpenCV pixels: a 4000 × 3000 photo's Leptonica copy is
   // another 48 MB that nothing reads again.
   // (The conversion happens in perform, where running out of memory is reported.)
-  PpocrHandler(std::unique_ptr<DecodedImage> image, const std::vector<std::string>& modelFolders)
-      : image_(std::move(image)), modelFolders_(modelFolders) {}
+  explicit PpocrHandler(std::unique_ptr<DecodedImage> image) : image_(static_cast<PpocrImage*>(image.release())) {}
 
   Status perform(TextRecognitionRequest& request) override {
     QuietStandardError quiet;
@@ -47,8 +62,9 @@ class PpocrHandler final : public ImageRequestHandler {
     // well as ours and the model parser's (std::bad_alloc).
     std::string folder;
     try {
-      if (image_) {
-        Pix* pix = static_cast<LeptonicaImage*>(image_.get())->pix();
+      if (!image_) return Status::recognitionFailed("图片无法转换为 RGB 像素");
+      {
+        Pix* pix = image_->pix();
         // Small print is read enlarged; the layout that measured it orders the lines later.
         layout::SmallPrint smallPrint = layout::smallPrintOf(pix);
         measuredLayout_ = std::move(smallPrint.layout);
@@ -57,10 +73,10 @@ class PpocrHandler final : public ImageRequestHandler {
         stored_ = storedFormOf(pix);
         picture_ = bgrFromPix(pix);
       }
-      image_.reset();
+      image_->releasePicture();
       if (picture_.empty()) return Status::recognitionFailed("图片无法转换为 RGB 像素");
       Models models;
-      if (Status status = loadModels(modelFolders_, &models); !status.ok()) return status;
+      if (Status status = image_->models().take(&models); !status.ok()) return status;
       folder = models.folder;
       // The recogniser's own failures mean its output does not fit the dictionary or the
       // network: the files are not a pair.
@@ -187,17 +203,35 @@ class PpocrHandler final : public ImageRequestHandler {
   float enlargement_ = 1;                             // how much the picture was enlarged for small print
   std::optional<layout::PageLayout> measuredLayout_;  // the stored picture's, when it was measured for that
   std::vector<TextBox> boxes_;                        // the last page read's, which its evidence crops from
-  std::unique_ptr<DecodedImage> image_;               // until perform has picture_
+  std::unique_ptr<PpocrImage> image_;                 // its picture until perform has picture_
   cv::Mat picture_;
-  std::vector<std::string> modelFolders_;
 };
 
 }  // namespace
 
 PpocrEngine::PpocrEngine(std::vector<std::string> modelFolders) : modelFolders_(std::move(modelFolders)) {}
 
+std::unique_ptr<DecodedImage> PpocrEngine::decodeImage(const std::string& path) const {
+  // The models load beside the decoding of a picture too large to be measured for small
+  // print. A smaller one is measured in a child process first, and with the models
+  // loaded before that fork the whole reading after it was slower (every page the
+  // process writes again faults: 0.05-0.1 s on a receipt); its decoding is short anyway.
+  // One quiet window for both threads: it is process-wide, and either library may print.
+  // The loading thread has ended before this returns, since child processes must be
+  // started from a single thread (platform/child_process.h).
+  QuietStandardError quiet;
+  auto models = std::make_unique<ModelLoading>(modelFolders_);
+  std::unique_ptr<LeptonicaImage> picture =
+      picture::decodePicture(path, [&models](std::uint64_t width, std::uint64_t height) {
+        if (!layout::measuredForSmallPrint(width, height)) models->start();
+      });
+  models->wait();
+  if (!picture) return nullptr;
+  return std::make_unique<PpocrImage>(std::move(picture), std::move(models));
+}
+
 std::unique_ptr<ImageRequestHandler> PpocrEngine::makeHandler(std::unique_ptr<DecodedImage> image) const {
-  return std::make_unique<PpocrHandler>(std::move(image), modelFolders_);
+  return std::make_unique<PpocrHandler>(std::move(image));
 }
 
 }  // namespace quillfen::ppocr

@@ -2,9 +2,12 @@
 #include "recognition/ppocr/ppocr_engine.h"
 
 #include <gtest/gtest.h>
+#include <leptonica/allheaders.h>
 
 #include <filesystem>
 
+#include "recognition/layout/reading_scale.h"
+#include "recognition/picture/pix_ptr.h"
 #include "recognition/ppocr/model_files.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
@@ -85,6 +88,49 @@ TEST(PpocrEngine, FirstCompleteFolderIsUsed) {
   ModelFolder incomplete({kDetectorFile});
   const EngineRun run = readPicture({"/nonexistent/quillfen-models", incomplete.dir.path(), kBuiltModels});
   EXPECT_TRUE(run.status.ok()) << run.status.description();
+}
+
+std::size_t threadCount() {
+  const std::filesystem::directory_iterator tasks("/proc/self/task");
+  return static_cast<std::size_t>(std::distance(begin(tasks), end(tasks)));
+}
+
+// A picture too large to be measured for small print has its models loaded on a thread of
+// their own while it decodes. That thread must be gone when decoding returns, since the
+// handler forks for its layout analysis; what it found reaches the handler.
+TEST(PpocrEngine, ModelsLoadedBesideDecodingReachTheReadingAndTheirThreadIsGone) {
+  test_support::TempDir dir;
+  const picture::PixPtr blank(pixCreate(1500, 1400, 8));
+  pixSetAll(blank.get());
+  const std::string large = dir.path() + "/large.png";
+  ASSERT_EQ(pixWrite(large.c_str(), blank.get(), IFF_PNG), 0);
+  ASSERT_FALSE(layout::measuredForSmallPrint(1500, 1400));
+
+  for (const std::string& folder : {kBuiltModels, std::string("/nonexistent/quillfen-models")}) {
+    SCOPED_TRACE(folder);
+    const std::size_t before = threadCount();  // OpenCV's own pool stays once a network has run
+    PpocrEngine engine({folder});
+    auto image = engine.decodeImage(large);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(threadCount(), before);
+    EngineRun run;
+    run.status = engine.makeHandler(std::move(image))->perform(run.request);
+    if (folder == kBuiltModels) {
+      ASSERT_TRUE(run.status.ok()) << run.status.description();
+      EXPECT_TRUE(run.request.results()->empty());
+    } else {
+      expectFailureNaming(run, folder);
+    }
+  }
+}
+
+// A file that holds no picture is reported as such, before anything about the models.
+TEST(PpocrEngine, NoPictureComesBeforeMissingModels) {
+  test_support::TempDir dir;
+  dir.write("notes.png", "not a picture\n");
+  for (const std::string& folder : {kBuiltModels, std::string("/nonexistent/quillfen-models")}) {
+    EXPECT_EQ(PpocrEngine({folder}).decodeImage(dir.path() + "/notes.png"), nullptr) << folder;
+  }
 }
 
 TEST(PpocrEngine, NoFolderAtAllIsReported) {
