@@ -35,7 +35,7 @@ namespace {
 // PaddleOCR's own cut-off: boxes read with less confidence are mostly texture or noise.
 constexpr float kMinBoxConfidence = 0.5f;
 
-// A decoded picture and the models loaded meanwhile.
+// A decoded picture and its models: loaded while it decoded, or still to load.
 class PpocrImage final : public DecodedImage {
  public:
   PpocrImage(std::unique_ptr<LeptonicaImage> picture, std::unique_ptr<ModelLoading> models)
