@@ -32,7 +32,7 @@ void limitScans(j_common_ptr info) {
 }
 
 // Leptonica's 32-bit RGB pixel, as composeRGBPixel makes it. Written out here because a call
-// per pixel into the library took 90 ms of a 12-megapixel photo's decoding.
+// per pixel into the library cost 10-15 ms of a 12-megapixel photo's 170-185 ms decoding.
 inline l_uint32 rgbPixel(unsigned red, unsigned green, unsigned blue) {
   return red << L_RED_SHIFT | green << L_GREEN_SHIFT | blue << L_BLUE_SHIFT;
 }
