@@ -61,7 +61,7 @@ std::vector<LinePiece> piecesOfLine(const tesseract::ResultIterator& at, const l
 
 }  // namespace
 
-std::vector<ReadLine> readLines(tesseract::TessBaseAPI& api) {
+std::vector<ReadLine> readLines(tesseract::TessBaseAPI& api, bool withPieces) {
   std::vector<ReadLine> lines;
   std::unique_ptr<tesseract::ResultIterator> at(api.GetIterator());
   if (!at) return lines;
@@ -76,9 +76,12 @@ std::vector<ReadLine> readLines(tesseract::TessBaseAPI& api) {
     at->BoundingBox(kLine, &left, &top, &right, &bottom);
     const layout::LineBox box{static_cast<float>(left), static_cast<float>(top), static_cast<float>(right - left),
                               static_cast<float>(bottom - top)};
-    std::vector<LinePiece> pieces = piecesOfLine(*at, box, raw.get());
-    // A line whose words give no pieces is one piece, the line itself.
-    if (pieces.empty()) pieces.push_back({box, text, confidence, 1});
+    std::vector<LinePiece> pieces;
+    if (withPieces) {
+      pieces = piecesOfLine(*at, box, raw.get());
+      // A line whose words give no pieces is one piece, the line itself.
+      if (pieces.empty()) pieces.push_back({box, text, confidence, 1});
+    }
     float slope = 0;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     if (at->Baseline(kLine, &x1, &y1, &x2, &y2)) {

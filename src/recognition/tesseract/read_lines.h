@@ -33,7 +33,8 @@ struct ReadLine {
 
 inline constexpr float kPieceGap = 1.5f;
 
-// The non-blank lines of the API's last recognition, in its reading order.
-std::vector<ReadLine> readLines(tesseract::TessBaseAPI& api);
+// The non-blank lines of the API's last recognition, in its reading order. Their pieces
+// (a walk over every word) only when asked for; otherwise each line has none.
+std::vector<ReadLine> readLines(tesseract::TessBaseAPI& api, bool withPieces = true);
 
 }  // namespace quillfen::tess

@@ -46,7 +46,7 @@ Observations observationsOf(std::vector<ReadLine> lines, float minimumConfidence
 // Observations from the recognised page: one per non-blank text line whose confidence is at
 // least minimumConfidence, in reading order.
 Observations textLines(tesseract::TessBaseAPI& api, float minimumConfidence = 0) {
-  return observationsOf(readLines(api), minimumConfidence);
+  return observationsOf(readLines(api, false), minimumConfidence);
 }
 
 // Lines whose baselines slope more than this (rise over run, the page's median) are a
