@@ -114,6 +114,23 @@ TEST(Recognition, TesseractReadsAMagazinePagesColumnsOneAfterTheOther) {
   }
 }
 
+TEST(Recognition, PpocrCutsLinesThatRunAcrossANarrowGutter) {
+  // Two columns 30 pixels apart: the detector finds "approved a budget of $3,496.78" and
+  // "free breakfast, a small gym and a" beside it as one box.
+  const OcrOutput record = successfulRecord(runBinary({dataPath("narrow_gutter.png")}));
+  EXPECT_EQ(record.engine(), "ppocr-v4");
+  const std::string text = record.text();
+  for (const std::string& line : lines(text)) {
+    EXPECT_FALSE(line.find("3,496.78") != std::string::npos && line.find("breakfast") != std::string::npos) << line;
+  }
+  // The right column's lines follow each other.
+  const std::size_t found = text.find("manager is found"), breakfast = text.find("free breakfast");
+  ASSERT_NE(found, std::string::npos) << text;
+  ASSERT_NE(breakfast, std::string::npos) << text;
+  EXPECT_GT(breakfast, found) << text;
+  EXPECT_EQ(text.find('\n', found), breakfast - 1) << text;
+}
+
 TEST(Recognition, SmallPrintIsReadEnlargedByBothEngines) {
   // Lines about 10 pixels high: read at that size, Tesseract made 70 % errors of them and
   // PP-OCR 4 %.

@@ -16,6 +16,7 @@
 #include "recognition/picture/picture_decoder.h"
 #include "recognition/ppocr/direction_classifier.h"
 #include "recognition/ppocr/error_text.h"
+#include "recognition/ppocr/gutter_pieces.h"
 #include "recognition/ppocr/layout_copy.h"
 #include "recognition/ppocr/line_crop.h"
 #include "recognition/ppocr/model_files.h"
@@ -113,6 +114,8 @@ class PpocrHandler final : public ImageRequestHandler {
     // The layout is analysed once the lines' size is known, which decides its scale.
     const layout::PageLayout pageLayout =
         analyseLayoutAtTextSize(picture_, stored_, read, enlargement_, measuredLayout_ ? &*measuredLayout_ : nullptr);
+    if (Status status = readAcrossGutters(picture_, pageLayout, recognizer, kMinBoxConfidence, &read); !status.ok())
+      return status;
     Observations lines = lineObservations(std::move(read), pageLayout);
     // A turned page: read it again upright, and keep that reading only when it is clearly
     // the more confident one, so that an upright page is never turned by a wrong guess.
@@ -129,6 +132,9 @@ class PpocrHandler final : public ImageRequestHandler {
         std::swap(storedUpright.resolution.x, storedUpright.resolution.y);
       const layout::PageLayout uprightLayout =
           analyseLayoutAtTextSize(upright, storedUpright, readUpright, enlargement_);
+      if (Status status = readAcrossGutters(upright, uprightLayout, recognizer, kMinBoxConfidence, &readUpright);
+          !status.ok())
+        return status;
       Observations turned = lineObservations(std::move(readUpright), uprightLayout);
       if (orientation::turnedReadingWins(orientation::readingConfidence(lines), orientation::readingConfidence(turned),
                                          *turn)) {

@@ -20,6 +20,25 @@ cv::Rect2f TextBox::bounds() const {
   return {left, top, right - left, bottom - top};
 }
 
+namespace {
+
+// The point of the side from a to b at x, or the nearer end when x lies past one.
+cv::Point2f atX(cv::Point2f a, cv::Point2f b, float x) {
+  if (b.x == a.x) return a;
+  const float t = std::clamp((x - a.x) / (b.x - a.x), 0.0f, 1.0f);
+  return a + (b - a) * t;
+}
+
+}  // namespace
+
+TextBox pieceBetween(const TextBox& box, float left, float right) {
+  const auto& [topLeft, topRight, bottomRight, bottomLeft] = box.corners;
+  TextBox piece = box;
+  piece.corners = {atX(topLeft, topRight, left), atX(topLeft, topRight, right), atX(bottomLeft, bottomRight, right),
+                   atX(bottomLeft, bottomRight, left)};
+  return piece;
+}
+
 std::array<cv::Point2f, 4> orderedCorners(const cv::RotatedRect& rectangle) {
   // points() goes round the rectangle, so sides run 0-1, 1-2, 2-3, 3-0. The top and bottom
   // are the pair of opposite sides nearer to level, whichever is longer.

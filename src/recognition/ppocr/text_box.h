@@ -19,6 +19,11 @@ struct TextBox {
   float shorterSide() const;
 };
 
+// The part of the box between the upright lines x = left and x = right, cut along its top
+// and bottom sides (a side's end stays where it is when the line misses it). For boxes of
+// near-level text, whose top and bottom sides run across the cuts.
+TextBox pieceBetween(const TextBox& box, float left, float right);
+
 // The corners of a rotated rectangle in TextBox order. Its top and bottom are the sides
 // nearer to level: a line 4° off the vertical keeps its short sides as top and bottom, and
 // its crop stays tall, although its ends lie further apart across the page than it is thick.

@@ -67,6 +67,26 @@ TEST(BoxGeometry, UnclipGrowsEverySideByAreaTimesRatioOverPerimeter) {
   EXPECT_NEAR(unclip(cv::RotatedRect({0, 0}, {1000, 10}, 0), 2.0f).size.height, 10 + 2 * 10000.0 * 2 / 2020, 1e-3);
 }
 
+TEST(BoxGeometry, APieceIsCutAlongTheTopAndBottomSides) {
+  // A slightly sloping box from x 0 to 200: its top falls from 10 to 20, its bottom from 40
+  // to 50.
+  const TextBox box{{cv::Point2f(0, 10), cv::Point2f(200, 20), cv::Point2f(200, 50), cv::Point2f(0, 40)}, 0.8f};
+  const TextBox middle = pieceBetween(box, 50, 150);
+  EXPECT_EQ(middle.corners[0], cv::Point2f(50, 12.5f));
+  EXPECT_EQ(middle.corners[1], cv::Point2f(150, 17.5f));
+  EXPECT_EQ(middle.corners[2], cv::Point2f(150, 47.5f));
+  EXPECT_EQ(middle.corners[3], cv::Point2f(50, 42.5f));
+  EXPECT_EQ(middle.score, box.score);
+  // Past an end, the end stays: the first and last pieces keep the box's own ends.
+  const TextBox first = pieceBetween(box, -1e9f, 100);
+  EXPECT_EQ(first.corners[0], box.corners[0]);
+  EXPECT_EQ(first.corners[3], box.corners[3]);
+  EXPECT_EQ(first.corners[1], cv::Point2f(100, 15));
+  const TextBox last = pieceBetween(box, 100, 1e9f);
+  EXPECT_EQ(last.corners[1], box.corners[1]);
+  EXPECT_EQ(last.corners[2], box.corners[2]);
+}
+
 TEST(DetectorInput, SidesAreMultiplesOf32AndTheLongestIsCapped) {
   EXPECT_EQ(detectorInputSize({640, 480}, 1920), cv::Size(640, 480));
   EXPECT_EQ(detectorInputSize({650, 470}, 1920), cv::Size(640, 480));
@@ -208,7 +228,6 @@ TEST(TextDetectorOnPictures, SmallTextOnABigPhotoIsReadWhole) {
   EXPECT_EQ(boxes.size(), 3u) << text;
   EXPECT_LT(test_support::characterErrorRate(test_support::expectedText("english"), text), 0.03) << text;
 }
-
 
 TEST(TextDetectorOnPictures, SmallPrintOnALargePageIsFoundAtTheScaleOfItsText) {
   // The English test picture's lines at about 10-pixel capitals, over and over a 6000 ×
