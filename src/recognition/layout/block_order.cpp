@@ -13,6 +13,7 @@ namespace {
 constexpr float kMinCoveredShare = 0.2f;
 constexpr float kSameRowDistance = 0.5f;  // of the median box height
 constexpr float kJustAbove = 1.25f;       // of the median box height, from a column's top to a row's middle
+constexpr float kSetOn = 0.5f;            // of the median box height, from a column's lowest box to the next
 
 using Polygon = std::vector<Point>;
 using Indices = std::vector<std::size_t>;
@@ -51,6 +52,51 @@ Polygon outlineOrBounds(const TextBlock& block) {
   const auto right = left + static_cast<float>(block.bounds.width);
   const auto bottom = top + static_cast<float>(block.bounds.height);
   return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+}
+
+// Whether the span from left to right lies within the area's width, give or take slack.
+bool withinWidth(const PageArea& area, float left, float right, float slack) {
+  return left >= static_cast<float>(area.x) - slack && right <= static_cast<float>(area.x + area.width) + slack;
+}
+
+// Lines set on below a column's block continue the column (the analysis leaves a column's
+// last lines out when a caption beside them joins them into a block of their own): the
+// loose boxes of the next row below the block, within its width (give or take a box
+// height), whose tops lie within kSetOn box heights of the column's lowest box, move from
+// loose to the column's members, and so on down.
+void joinLinesSetOn(const PageLayout& layout, const std::vector<LineBox>& boxes, float medianHeight,
+                    std::vector<Indices>& members, Indices& loose) {
+  for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
+    if (members[b].empty()) continue;
+    const PageArea& area = layout.blocks[b].bounds;
+    const auto blockBottom = static_cast<float>(area.y + area.height);
+    float bottom = 0;
+    for (std::size_t id : members[b]) bottom = std::max(bottom, boxes[id].y + boxes[id].height);
+    while (true) {
+      auto setOn = [&](std::size_t id) {
+        const LineBox& box = boxes[id];
+        return withinWidth(area, box.x, box.x + box.width, medianHeight) &&
+               middle(box) > std::max(bottom, blockBottom) && box.y <= bottom + kSetOn * medianHeight;
+      };
+      float rowMiddle = std::numeric_limits<float>::infinity();
+      for (std::size_t id : loose) {
+        if (setOn(id)) rowMiddle = std::min(rowMiddle, middle(boxes[id]));
+      }
+      if (rowMiddle == std::numeric_limits<float>::infinity()) break;
+      Indices rest;
+      float rowBottom = bottom;
+      for (std::size_t id : loose) {
+        if (setOn(id) && middle(boxes[id]) - rowMiddle <= kSameRowDistance * medianHeight) {
+          members[b].push_back(id);
+          rowBottom = std::max(rowBottom, boxes[id].y + boxes[id].height);
+        } else {
+          rest.push_back(id);
+        }
+      }
+      loose = std::move(rest);
+      bottom = rowBottom;
+    }
+  }
 }
 
 }  // namespace
@@ -126,22 +172,30 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
   }
   const float medianHeight = median(heights);
 
+  joinLinesSetOn(layout, boxes, medianHeight, members, loose);
+
   // A loose row below a column's top, within its width and above the bottom of the
-  // lowest column (a caption, a footnote) is read after that column, the lowest such
-  // column first; the others (page furniture above or below all columns) where they stand.
-  float columnsBottom = 0;
+  // lowest column (its block's or its lowest line's) (a caption, a footnote) is read after
+  // that column, the lowest such column first; the others (page furniture above or below
+  // all columns) where they stand.
+  float columnsBottom = 0, columnsTop = std::numeric_limits<float>::infinity();
   for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
     if (!members[b].empty()) {
       columnsBottom =
           std::max(columnsBottom, static_cast<float>(layout.blocks[b].bounds.y + layout.blocks[b].bounds.height));
+      columnsTop = std::min(columnsTop, static_cast<float>(layout.blocks[b].bounds.y));
     }
+    for (std::size_t id : members[b]) columnsBottom = std::max(columnsBottom, boxes[id].y + boxes[id].height);
   }
   // Whether the span from left to right lies within column b's width (give or take a line
   // height).
   auto underColumn = [&](std::size_t b, float left, float right) {
+    return !members[b].empty() && withinWidth(layout.blocks[b].bounds, left, right, medianHeight);
+  };
+  // Whether column b and the span from left to right overlap across the page.
+  auto sharesWidth = [&](std::size_t b, float left, float right) {
     const PageArea& area = layout.blocks[b].bounds;
-    return !members[b].empty() && left >= static_cast<float>(area.x) - medianHeight &&
-           right <= static_cast<float>(area.x + area.width) + medianHeight;
+    return !members[b].empty() && left < static_cast<float>(area.x + area.width) && right > static_cast<float>(area.x);
   };
   // Loose boxes under two different columns are never one row (the first lines of two
   // columns, both left out of their blocks): rows are cut between them.
@@ -184,6 +238,7 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
   // and within its width is that column's first line.
   std::vector<std::vector<Indices>> before(layout.blocks.size());
   std::vector<std::vector<Indices>> after(layout.blocks.size());
+  std::vector<std::vector<Indices>> aheadOf(layout.blocks.size());
   std::vector<Indices> standing;
   for (Indices& row : looseRows) {
     float left = std::numeric_limits<float>::infinity(), right = -left;
@@ -211,7 +266,28 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
         below = b;
       }
     }
-    (below < layout.blocks.size() ? before[below] : standing).push_back(std::move(row));
+    if (below < layout.blocks.size()) {
+      before[below].push_back(std::move(row));
+      continue;
+    }
+    // A row below the columns' top that no column holds (a caption under a picture beside
+    // a column) is read before the first column below it that shares some of its width,
+    // or, with none below it (a caption at the columns' foot), after the last one that
+    // does: not between the blocks of the column beside it.
+    std::size_t next = layout.blocks.size(), last = layout.blocks.size();
+    if (rowMiddle > columnsTop) {
+      for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
+        if (!sharesWidth(b, left, right)) continue;
+        if (next == layout.blocks.size() && static_cast<float>(layout.blocks[b].bounds.y) >= rowMiddle) next = b;
+        last = b;
+      }
+    }
+    if (next < layout.blocks.size()) {
+      aheadOf[next].push_back(std::move(row));
+      continue;
+    }
+    if (rowMiddle >= columnsBottom) last = layout.blocks.size();
+    (last < layout.blocks.size() ? after[last] : standing).push_back(std::move(row));
   }
 
   std::size_t nextStanding = 0;
@@ -225,6 +301,7 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
   for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
     if (members[b].empty()) continue;
     standingAbove(static_cast<float>(layout.blocks[b].bounds.y));
+    for (Indices& row : aheadOf[b]) lines.push_back(std::move(row));
     for (Indices& row : before[b]) lines.push_back(std::move(row));
     for (Indices& row : rowsOf(members[b], boxes, medianHeight)) lines.push_back(std::move(row));
     for (Indices& row : after[b]) lines.push_back(std::move(row));

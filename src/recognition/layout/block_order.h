@@ -25,13 +25,18 @@ std::vector<std::vector<std::size_t>> rowsOf(std::vector<std::size_t> ids, const
 
 // Text lines in the order of the layout's columns of running text, each line as box
 // indices left to right. A box belongs to the column (isColumnOfText) that covers most of
-// it, when that is at least a fifth of it. Inside a column, boxes whose midlines lie
-// within half the median box height of a row's first box form that row; rows go top to
-// bottom. The other boxes (titles, captions, tables, page furniture) form rows of their
-// own: a row within a column's width, below its top and above the lowest column's bottom
-// is read after that column (a caption, a footnote); any other is read before the first column that starts below it,
-// so a table's cells stay on their rows and what stands above or below the columns is
-// read there.
+// it, when that is at least a fifth of it; so do the lines set on below a column's block,
+// within its width and at most half a box height below its lowest line (the analysis
+// joins a column's last lines to a caption beside them). Inside a column, boxes whose
+// midlines lie within half the median box height of a row's first box form that row; rows
+// go top to bottom. The other boxes (titles, captions, tables, page furniture) form rows
+// of their own: a row within a column's width, below its top and above the lowest
+// column's bottom is read after that column (a caption, a footnote); a row below the
+// columns' top that no column holds (a caption under a picture) before the first column
+// below it that shares some of its width, or after the last that does when none is below
+// it, so that the column beside it is read to its end first; any other before the first
+// column that starts below it, so a table's cells stay on their rows and what stands
+// above or below the columns is read there.
 std::vector<std::vector<std::size_t>> orderByBlocks(const std::vector<LineBox>& boxes, const PageLayout& layout);
 
 }  // namespace quillfen::layout

@@ -85,6 +85,44 @@ TEST(BlockOrder, TableCellsStayOnTheirRows) {
   EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{1, 3}, {2, 0}, {5}, {4}}));
 }
 
+TEST(BlockOrder, ACaptionUnderAPictureFollowsTheColumnBesideIt) {
+  // A left column in two blocks (a heading between them, in no block), and a picture at
+  // the top of the right column with its caption under it, in no block either.
+  PageLayout layout;
+  layout.blocks = {block(0, 0, 190, 300), block(0, 340, 190, 100), block(210, 200, 190, 240)};
+  const std::vector<LineBox> boxes = {
+      {5, 10, 180, 20},  {5, 350, 180, 20}, {215, 210, 180, 20}, {215, 150, 180, 20},  // the caption
+      {5, 315, 100, 20},                                                               // the heading
+  };
+  EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{0}, {4}, {1}, {3}, {2}}));
+
+  // A picture over the foot of the second and third of four columns, its caption under
+  // it reaching across both: read after the third, before the fourth and the footer.
+  layout.blocks = {block(0, 0, 190, 400), block(210, 0, 190, 250), block(420, 0, 190, 250), block(630, 0, 190, 400)};
+  const std::vector<LineBox> foot = {
+      {5, 10, 180, 20},   {215, 10, 180, 20},  {425, 10, 180, 20},
+      {635, 10, 180, 20}, {215, 370, 300, 20},  // the caption
+      {0, 450, 800, 20},                        // the footer, below every column
+  };
+  EXPECT_EQ(orderByBlocks(foot, layout), (Lines{{0}, {1}, {2}, {4}, {3}, {5}}));
+}
+
+TEST(BlockOrder, LinesSetOnBelowAColumnsBlockEndIt) {
+  // The left column's last two lines lie below its block (the analysis joined them to a
+  // caption beside them), each in two pieces; the caption under a picture over the right
+  // column, in no block; the page number further down.
+  PageLayout layout;
+  layout.blocks = {block(0, 0, 190, 300), block(210, 0, 190, 200)};
+  const std::vector<LineBox> boxes = {
+      {5, 270, 180, 20}, {215, 10, 180, 20},  // the columns' own lines
+      {5, 295, 100, 20}, {110, 296, 75, 20},  // set on: the first line below the block
+      {5, 318, 90, 20},  {100, 318, 85, 20},  // and the next
+      {215, 300, 180, 20},                    // the caption
+      {5, 360, 30, 20},                       // the page number
+  };
+  EXPECT_EQ(orderByBlocks(boxes, layout), (Lines{{0}, {2, 3}, {4, 5}, {1}, {6}, {7}}));
+}
+
 TEST(PageLayoutGate, OnlyRunningTextSideBySideCounts) {
   PageLayout columns;
   columns.blocks = {block(0, 0, 400, 40, 1), block(0, 50, 190, 400), block(210, 80, 190, 400)};
