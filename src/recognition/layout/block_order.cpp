@@ -235,10 +235,10 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
   }
 
   // A loose row just above a column (its middle within kJustAbove line heights of the top)
-  // and within its width is that column's first line.
+  // and within its width is that column's first line. Rows read just before a column's own
+  // (its first lines, a caption over it) and just after them, top to bottom each.
   std::vector<std::vector<Indices>> before(layout.blocks.size());
   std::vector<std::vector<Indices>> after(layout.blocks.size());
-  std::vector<std::vector<Indices>> aheadOf(layout.blocks.size());
   std::vector<Indices> standing;
   for (Indices& row : looseRows) {
     float left = std::numeric_limits<float>::infinity(), right = -left;
@@ -283,7 +283,7 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
       }
     }
     if (next < layout.blocks.size()) {
-      aheadOf[next].push_back(std::move(row));
+      before[next].push_back(std::move(row));
       continue;
     }
     if (rowMiddle >= columnsBottom) last = layout.blocks.size();
@@ -301,7 +301,6 @@ std::vector<Indices> orderByBlocks(const std::vector<LineBox>& boxes, const Page
   for (std::size_t b = 0; b < layout.blocks.size(); ++b) {
     if (members[b].empty()) continue;
     standingAbove(static_cast<float>(layout.blocks[b].bounds.y));
-    for (Indices& row : aheadOf[b]) lines.push_back(std::move(row));
     for (Indices& row : before[b]) lines.push_back(std::move(row));
     for (Indices& row : rowsOf(members[b], boxes, medianHeight)) lines.push_back(std::move(row));
     for (Indices& row : after[b]) lines.push_back(std::move(row));
