@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
+#include <cstring>
 
 namespace quillfen::platform {
 namespace {
@@ -19,8 +21,22 @@ namespace {
 constexpr int kWallFactor = 4;
 constexpr int kWallSlackSeconds = 5;
 
+// Writes all the bytes; false when the pipe fails.
+bool writeAll(int out, const char* data, std::size_t size) {
+  for (std::size_t done = 0; done < size;) {
+    const ssize_t n = write(out, data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// A first part goes down the pipe as its length, then its bytes.
+using PartLength = std::uint64_t;
+
 // In the child: limits, quiet streams, the work, its bytes down the pipe. Never returns.
-[[noreturn]] void runChild(const std::function<std::string()>& work, int cpuSeconds, int out) {
+[[noreturn]] void runChild(const std::function<std::string(const ChildProcess::Send&)>& work, int cpuSeconds, int out) {
 #ifdef __linux__
   // A child whose parent was killed has nobody to report to.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -37,17 +53,45 @@ constexpr int kWallSlackSeconds = 5;
   }
   std::string bytes;
   try {
-    bytes = work();
+    bytes = work([out](const std::string& part) {
+      const PartLength length = part.size();
+      if (!writeAll(out, reinterpret_cast<const char*>(&length), sizeof length) ||
+          !writeAll(out, part.data(), part.size())) {
+        _exit(1);
+      }
+    });
   } catch (...) {
     _exit(1);
   }
-  for (std::size_t done = 0; done < bytes.size();) {
-    const ssize_t n = write(out, bytes.data() + done, bytes.size() - done);
+  _exit(writeAll(out, bytes.data(), bytes.size()) ? 0 : 1);
+}
+
+// Reads what the pipe holds, up to size bytes, waiting until the deadline: the count read,
+// 0 at the pipe's end, -1 when the deadline came first or the read failed.
+ssize_t readSome(int in, char* into, std::size_t size, std::chrono::steady_clock::time_point deadline) {
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return -1;
+    pollfd ready{in, POLLIN, 0};
+    const int polled = poll(&ready, 1, static_cast<int>(left.count()));
+    if (polled < 0 && errno == EINTR) continue;
+    if (polled <= 0) return -1;
+    const ssize_t n = read(in, into, size);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) _exit(1);
+    return n < 0 ? -1 : n;
+  }
+}
+
+// Reads exactly size bytes from the pipe; false at its end, the deadline or a failed read.
+bool readExactly(int in, std::size_t size, std::chrono::steady_clock::time_point deadline, std::string& bytes) {
+  bytes.resize(size);
+  for (std::size_t done = 0; done < size;) {
+    const ssize_t n = readSome(in, bytes.data() + done, size - done, deadline);
+    if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
   }
-  _exit(0);
+  return true;
 }
 
 // Reads the pipe to its end, or until the deadline; false when the deadline came first or
@@ -55,14 +99,7 @@ constexpr int kWallSlackSeconds = 5;
 bool readAll(int in, std::chrono::steady_clock::time_point deadline, std::string& bytes) {
   char buffer[1 << 14];
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
-    pollfd ready{in, POLLIN, 0};
-    const int polled = poll(&ready, 1, static_cast<int>(left.count()));
-    if (polled < 0 && errno == EINTR) continue;
-    if (polled <= 0) return false;
-    const ssize_t n = read(in, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
+    const ssize_t n = readSome(in, buffer, sizeof buffer, deadline);
     if (n < 0) return false;
     if (n == 0) return true;
     bytes.append(buffer, static_cast<std::size_t>(n));
@@ -79,8 +116,16 @@ int reaped(pid_t child) {
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::function<std::string()>& work, int cpuSeconds)
-    : deadline_(std::chrono::steady_clock::now() + std::chrono::seconds(kWallFactor * cpuSeconds + kWallSlackSeconds)) {
+ChildProcess::ChildProcess(const std::function<std::string()>& work, int cpuSeconds) {
+  start([&work](const Send&) { return work(); }, cpuSeconds);
+}
+
+ChildProcess::ChildProcess(const std::function<std::string(const Send&)>& work, int cpuSeconds) {
+  start(work, cpuSeconds);
+}
+
+void ChildProcess::start(const std::function<std::string(const Send&)>& work, int cpuSeconds) {
+  deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(kWallFactor * cpuSeconds + kWallSlackSeconds);
   int ends[2];
   if (pipe(ends) != 0) return;
   fcntl(ends[0], F_SETFD, FD_CLOEXEC);
@@ -100,11 +145,32 @@ ChildProcess::ChildProcess(const std::function<std::string()>& work, int cpuSeco
   in_ = ends[0];
 }
 
-ChildProcess::~ChildProcess() {
+ChildProcess::~ChildProcess() { stop(); }
+
+void ChildProcess::stop() {
   if (child_ < 0) return;
   close(in_);
   kill(child_, SIGKILL);
   reaped(child_);
+  child_ = -1;
+}
+
+std::optional<std::string> ChildProcess::firstPart() {
+  if (child_ < 0) return std::nullopt;
+  // A first part longer than this is not one the child sent: the bytes are not a length.
+  constexpr PartLength kLongestPart = PartLength{1} << 26;
+  std::string length, part;
+  PartLength size = 0;
+  bool read = readExactly(in_, sizeof size, deadline_, length);
+  if (read) {
+    std::memcpy(&size, length.data(), sizeof size);
+    read = size <= kLongestPart && readExactly(in_, size, deadline_, part);
+  }
+  if (!read) {
+    stop();
+    return std::nullopt;
+  }
+  return part;
 }
 
 std::optional<std::string> ChildProcess::result() {

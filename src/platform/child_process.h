@@ -21,7 +21,13 @@ namespace quillfen::platform {
 // a lock another thread held stays held in the child.
 class ChildProcess {
  public:
+  // How a child hands its parent a first part of its bytes before the rest: once, early.
+  using Send = std::function<void(const std::string&)>;
+
   ChildProcess(const std::function<std::string()>& work, int cpuSeconds);
+  // A child whose work sends a first part (exactly once) before it returns the rest; the
+  // parent takes it with firstPart() while the child goes on.
+  ChildProcess(const std::function<std::string(const Send&)>& work, int cpuSeconds);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -29,11 +35,19 @@ class ChildProcess {
   // Whether the child is running or done and not yet collected; false when it could not be started.
   bool started() const { return child_ >= 0; }
 
-  // Waits for the child's bytes; nothing when it was cut off, failed, could not be
-  // started, or was collected before.
+  // Waits for the first part of a two-part child; nothing when it sends none, or was cut
+  // off, failed or could not be started before it did (it is stopped then). Call it once,
+  // before result().
+  std::optional<std::string> firstPart();
+
+  // Waits for the child's bytes (a two-part child's rest); nothing when it was cut off,
+  // failed, could not be started, or was collected before.
   std::optional<std::string> result();
 
  private:
+  void start(const std::function<std::string(const Send&)>& work, int cpuSeconds);
+  void stop();
+
   pid_t child_ = -1;
   int in_ = -1;  // the pipe's reading end
   std::chrono::steady_clock::time_point deadline_;

@@ -1,5 +1,6 @@
-// Work run in a child process: its bytes come back whole, and a child that fails, computes
-// past its processor time or waits forever gives nothing instead of holding up the tool.
+// Work run in a child process: its bytes come back whole (a first part of them early, when
+// the child sends one), and a child that fails, computes past its processor time or waits
+// forever gives nothing instead of holding up the tool.
 #include "platform/child_process.h"
 
 #include <gtest/gtest.h>
@@ -50,9 +51,75 @@ TEST(ChildProcess, ItsBytesAreCollectedOnce) {
   EXPECT_FALSE(child.result());
 }
 
+TEST(ChildProcess, AFirstPartArrivesWhileTheChildGoesOn) {
+  // The child goes on only once the parent has its first part: were the part held back
+  // until the child ends, neither would move until the clock's guard cut the child off.
+  int go[2];
+  ASSERT_EQ(pipe(go), 0);
+  ChildProcess child(
+      [&](const ChildProcess::Send& send) {
+        send("measured");
+        char word = 0;
+        return std::string(read(go[0], &word, 1) == 1 ? "checked" : "no word");
+      },
+      1);
+  EXPECT_EQ(child.firstPart(), "measured");
+  EXPECT_EQ(write(go[1], "x", 1), 1);
+  EXPECT_EQ(child.result(), "checked");
+  close(go[0]);
+  close(go[1]);
+
+  // Both parts whole, far more than a pipe holds, every byte value included.
+  std::string large(3 << 20, '\0');
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7 % 256);
+  ChildProcess twoLarge(
+      [&](const ChildProcess::Send& send) {
+        send(large);
+        return large + "rest";
+      },
+      5);
+  EXPECT_EQ(twoLarge.firstPart(), large);
+  EXPECT_EQ(twoLarge.result(), large + "rest");
+}
+
+TEST(ChildProcess, AFirstPartNeverSentGivesNothing) {
+  ChildProcess silent([](const ChildProcess::Send&) { return std::string("the rest"); }, 5);
+  EXPECT_FALSE(silent.firstPart());
+  EXPECT_FALSE(silent.result());  // stopped when its first part did not come
+  ChildProcess failing([](const ChildProcess::Send&) -> std::string { _exit(3); }, 5);
+  EXPECT_FALSE(failing.firstPart());
+  volatile bool forever = true;
+  ChildProcess cutOff(
+      [&](const ChildProcess::Send&) -> std::string {
+        while (forever) {
+        }
+        return "never";
+      },
+      1);
+  EXPECT_FALSE(cutOff.firstPart());
+  // A child that fails after its first part gives that part, and nothing more.
+  ChildProcess failsLater(
+      [](const ChildProcess::Send& send) -> std::string {
+        send("measured");
+        throw std::runtime_error("failed");
+      },
+      5);
+  EXPECT_EQ(failsLater.firstPart(), "measured");
+  EXPECT_FALSE(failsLater.result());
+}
+
 TEST(ChildProcess, AChildDroppedUncollectedIsStopped) {
   const auto start = std::chrono::steady_clock::now();
   { ChildProcess unwanted([]() -> std::string { for (;;) pause(); }, 5); }
+  {
+    ChildProcess partTaken(
+        [](const ChildProcess::Send& send) -> std::string {
+          send("measured");
+          for (;;) pause();
+        },
+        5);
+    EXPECT_EQ(partTaken.firstPart(), "measured");
+  }
   // Dropping it kills and reaps the child at once; waiting for it would not return.
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
