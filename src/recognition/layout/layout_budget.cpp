@@ -1,14 +1,20 @@
 #include "recognition/layout/layout_budget.h"
 
-#include "platform/child_process.h"
 #include "recognition/layout/layout_bytes.h"
 
 namespace quillfen::layout {
 
-PageLayout analysedWithinBudget(const std::function<PageLayout()>& analysis) {
-  const auto bytes = platform::runInChildProcess([&] { return layoutBytes(analysis()); }, kLayoutSeconds);
+BudgetedAnalysis::BudgetedAnalysis(const std::function<PageLayout()>& analysis)
+    : child_([&] { return layoutBytes(analysis()); }, kLayoutSeconds) {}
+
+PageLayout BudgetedAnalysis::result() {
+  const auto bytes = child_.result();
   if (!bytes) return {};
   return layoutFromBytes(*bytes).value_or(PageLayout{});
+}
+
+PageLayout analysedWithinBudget(const std::function<PageLayout()>& analysis) {
+  return BudgetedAnalysis(analysis).result();
 }
 
 }  // namespace quillfen::layout

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "platform/child_process.h"
 #include "recognition/layout/page_layout.h"
 
 namespace quillfen::layout {
@@ -17,5 +18,17 @@ constexpr int kLayoutSeconds = 5;
 // What the analysis gives, when it ends within kLayoutSeconds of processor time; an empty
 // layout when it does not.
 PageLayout analysedWithinBudget(const std::function<PageLayout()>& analysis);
+
+// The same in two steps: the child process starts here, and result() waits for its
+// layout, so that the caller can load its own data meanwhile. Start it while the process
+// has a single thread (platform/child_process.h).
+class BudgetedAnalysis {
+ public:
+  explicit BudgetedAnalysis(const std::function<PageLayout()>& analysis);
+  PageLayout result();
+
+ private:
+  platform::ChildProcess child_;
+};
 
 }  // namespace quillfen::layout

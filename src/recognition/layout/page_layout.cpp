@@ -105,15 +105,18 @@ PageLayout layoutOf(std::unique_ptr<tesseract::PageIterator> line) {
 
 PageLayout analysePageLayout(Pix* page) {
   if (page == nullptr) return {};
-  return analysedWithinBudget([page] {
-    platform::QuietStandardError quiet;
-    tesseract::TessBaseAPI api;
-    api.InitForAnalysePage();
-    api.SetVariable("debug_file", "/dev/null");
-    api.SetPageSegMode(tesseract::PSM_AUTO_ONLY);
-    api.SetImage(page);
-    return layoutOf(std::unique_ptr<tesseract::PageIterator>(api.AnalyseLayout()));
-  });
+  return analysedWithinBudget([page] { return unbudgetedPageLayout(page); });
+}
+
+PageLayout unbudgetedPageLayout(Pix* page) {
+  if (page == nullptr) return {};
+  platform::QuietStandardError quiet;
+  tesseract::TessBaseAPI api;
+  api.InitForAnalysePage();
+  api.SetVariable("debug_file", "/dev/null");
+  api.SetPageSegMode(tesseract::PSM_AUTO_ONLY);
+  api.SetImage(page);
+  return layoutOf(std::unique_ptr<tesseract::PageIterator>(api.AnalyseLayout()));
 }
 
 PageLayout analyseLayout(TesseractApi& api) {

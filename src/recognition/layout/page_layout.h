@@ -39,6 +39,10 @@ struct PageLayout {
 // does not end within its processor-time budget (layout_budget.h).
 PageLayout analysePageLayout(Pix* page);
 
+// The same analysis in this process, with no budget: for work that is in a child process
+// of its own already.
+PageLayout unbudgetedPageLayout(Pix* page);
+
 // Tesseract's API with the step that finds a page's blocks and lines open to its user.
 class TesseractApi : public tesseract::TessBaseAPI {
  public:

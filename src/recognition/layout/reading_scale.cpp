@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace quillfen::layout {
 namespace {
@@ -13,6 +14,9 @@ float largestScale(double width, double height) {
   if (pixels <= 0) return 1;
   return static_cast<float>(std::min<double>(kMaxEnlargement, std::sqrt(kMaxEnlargedPixels / pixels)));
 }
+
+// Whether the page is one that smallPrintOf measures.
+bool measured(Pix* page) { return page != nullptr && measuredForSmallPrint(pixGetWidth(page), pixGetHeight(page)); }
 
 }  // namespace
 
@@ -27,7 +31,7 @@ bool measuredForSmallPrint(std::uint64_t width, std::uint64_t height) {
 }
 
 std::optional<PageLayout> smallPrintLayout(Pix* page) {
-  if (page == nullptr || !measuredForSmallPrint(pixGetWidth(page), pixGetHeight(page))) return std::nullopt;
+  if (!measured(page)) return std::nullopt;
   return analysePageLayout(page);
 }
 
@@ -47,14 +51,27 @@ picture::PixPtr enlargedForSmallPrint(Pix* page, float lineHeight) {
   return picture::PixPtr(pixScale(page, scale, scale));
 }
 
-SmallPrint smallPrintOf(Pix* page) {
+SmallPrint smallPrintOf(Pix* page) { return SmallPrintMeasurement(page).finish(); }
+
+SmallPrintMeasurement::SmallPrintMeasurement(Pix* page) : page_(page) {
+  if (!measured(page)) return;
+  analysis_.emplace([page] { return unbudgetedPageLayout(page); });
+}
+
+SmallPrint SmallPrintMeasurement::finish() {
+  if (!analysis_) return {};
+  PageLayout layout = analysis_->result();
+  analysis_.reset();
+  return smallPrintFrom(page_, std::move(layout));
+}
+
+SmallPrint smallPrintFrom(Pix* page, PageLayout layout) {
   SmallPrint found;
-  found.layout = smallPrintLayout(page);
-  if (!found.layout) return found;
-  found.enlarged = enlargedForSmallPrint(page, found.layout->lineHeight);
+  found.enlarged = enlargedForSmallPrint(page, layout.lineHeight);
   if (found.enlarged) {
     found.enlargement = static_cast<float>(pixGetWidth(found.enlarged.get())) / static_cast<float>(pixGetWidth(page));
   }
+  found.layout = std::move(layout);
   return found;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "recognition/layout/layout_budget.h"
 #include "recognition/layout/page_layout.h"
 #include "recognition/picture/pix_ptr.h"
 
@@ -52,5 +53,22 @@ struct SmallPrint {
   float enlargement = 1;             // enlarged's width over the page's
 };
 SmallPrint smallPrintOf(Pix* page);
+
+// The same for a page already measured: layout is smallPrintLayout's answer for it.
+SmallPrint smallPrintFrom(Pix* page, PageLayout layout);
+
+// smallPrintOf in two steps, so that an engine loads its data while the page is measured
+// in a child process (0.03-0.13 s on a photo under 2 megapixels): the measurement starts
+// here, and finish() waits for it and enlarges the page. Start it while the process has
+// a single thread; the page must outlive it.
+class SmallPrintMeasurement {
+ public:
+  explicit SmallPrintMeasurement(Pix* page);
+  SmallPrint finish();  // call once
+
+ private:
+  Pix* page_;
+  std::optional<BudgetedAnalysis> analysis_;  // none: the page is not measured
+};
 
 }  // namespace quillfen::layout

@@ -64,10 +64,15 @@ class PpocrHandler final : public ImageRequestHandler {
     std::string folder;
     try {
       if (!image_) return Status::recognitionFailed("图片无法转换为 RGB 像素");
+      Models models;
       {
         Pix* pix = image_->pix();
         // Small print is read enlarged; the layout that measured it orders the lines later.
-        layout::SmallPrint smallPrint = layout::smallPrintOf(pix);
+        // The models load while the page is measured in its child process (they are loaded
+        // already for a picture too large to be measured).
+        layout::SmallPrintMeasurement measurement(pix);
+        if (Status status = image_->models().take(&models); !status.ok()) return status;
+        layout::SmallPrint smallPrint = measurement.finish();
         measuredLayout_ = std::move(smallPrint.layout);
         enlargement_ = smallPrint.enlargement;
         if (smallPrint.enlarged) pix = smallPrint.enlarged.get();
@@ -76,8 +81,6 @@ class PpocrHandler final : public ImageRequestHandler {
       }
       image_->releasePicture();
       if (picture_.empty()) return Status::recognitionFailed("图片无法转换为 RGB 像素");
-      Models models;
-      if (Status status = image_->models().take(&models); !status.ok()) return status;
       folder = models.folder;
       // The recogniser's own failures mean its output does not fit the dictionary or the
       // network: the files are not a pair.
@@ -219,9 +222,9 @@ PpocrEngine::PpocrEngine(std::vector<std::string> modelFolders) : modelFolders_(
 
 std::unique_ptr<DecodedImage> PpocrEngine::decodeImage(const std::string& path) const {
   // The models load beside the decoding of a picture too large to be measured for small
-  // print. A smaller one is measured in a child process first, and with the models
-  // loaded before that fork the whole reading after it was slower (every page the
-  // process writes again faults: 0.05-0.1 s on a receipt); its decoding is short anyway.
+  // print. A smaller one is measured in a child process, and its models load after that
+  // fork, while the child runs: loaded before it, the whole reading after it was slower
+  // (every page the process writes again faults: 0.05-0.1 s on a receipt).
   // One quiet window for both threads: it is process-wide, and either library may print.
   // The loading thread has ended before this returns, since child processes must be
   // started from a single thread (platform/child_process.h).
