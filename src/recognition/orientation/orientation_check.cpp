@@ -2,8 +2,10 @@
 
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 #include "platform/process.h"
+#include "recognition/layout/layout_bytes.h"
 
 namespace quillfen::orientation {
 namespace {
@@ -31,6 +33,36 @@ OrientationCheck::OrientationCheck(Pix* picture, std::string dataDirectory)
   if (platform::usableProcessors() < 2) return;
   beside_.emplace([this] { return guessBytes(detectOrientation(picture_, dataDirectory_)); }, kCheckSeconds);
   if (!beside_->started()) beside_.reset();  // no child: the check runs in line when asked
+}
+
+OrientationCheck::OrientationCheck(Pix* picture, std::string dataDirectory, MeasuredFirst)
+    : picture_(picture), dataDirectory_(std::move(dataDirectory)) {
+  if (platform::usableProcessors() < 2) return;
+  beside_.emplace(
+      [this](const platform::ChildProcess::Send& send) {
+        // The measurement keeps its own budget, in a child process of this one.
+        layout::PageLayout measured = layout::smallPrintLayout(picture_).value_or(layout::PageLayout{});
+        send(layout::layoutBytes(measured));
+        const layout::SmallPrint page = layout::smallPrintFrom(picture_, std::move(measured));
+        return guessBytes(detectOrientation(page.enlarged ? page.enlarged.get() : picture_, dataDirectory_));
+      },
+      kCheckSeconds);
+  if (!beside_->started()) beside_.reset();
+}
+
+layout::SmallPrint OrientationCheck::smallPrint() {
+  if (!beside_) {
+    layout::SmallPrint found = layout::smallPrintOf(picture_);
+    if (found.enlarged) picture_ = found.enlarged.get();
+    return found;
+  }
+  // A child cut off before it measured leaves the page as a failed measurement does:
+  // with an empty layout, read as it is (and with no orientation answer).
+  const std::optional<std::string> bytes = beside_->firstPart();
+  layout::SmallPrint found = layout::smallPrintFrom(
+      picture_, bytes ? layout::layoutFromBytes(*bytes).value_or(layout::PageLayout{}) : layout::PageLayout{});
+  if (found.enlarged) picture_ = found.enlarged.get();
+  return found;
 }
 
 std::optional<OrientationGuess> OrientationCheck::guess() {

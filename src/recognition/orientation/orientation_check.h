@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/child_process.h"
+#include "recognition/layout/reading_scale.h"
 #include "recognition/orientation/page_orientation.h"
 
 namespace quillfen::orientation {
@@ -19,7 +20,20 @@ class OrientationCheck {
  public:
   OrientationCheck(Pix* picture, std::string dataDirectory);
 
-  // detectOrientation's answer for the picture; nothing after the first call.
+  // The check of a page that smallPrintOf measures (layout/reading_scale.h), started
+  // before either answer is known: the one child process measures the picture,
+  // hands the measurement over at once, and checks the page as the measurement enlarges
+  // it. So both run beside the engine's start, which needs neither. smallPrint() gives
+  // the measurement; call it before guess().
+  struct MeasuredFirst {};
+  OrientationCheck(Pix* picture, std::string dataDirectory, MeasuredFirst);
+
+  // layout::smallPrintOf's answer for the picture; the check's page from then on is the
+  // enlarged one, which the caller keeps for as long as this lives. For a check that
+  // measures first only; call once.
+  layout::SmallPrint smallPrint();
+
+  // detectOrientation's answer for the page; nothing after the first call.
   std::optional<OrientationGuess> guess();
 
  private:

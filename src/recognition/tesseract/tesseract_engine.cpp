@@ -7,6 +7,7 @@
 #include <cmath>
 #include <iterator>
 #include <new>
+#include <optional>
 
 #include "platform/quiet_standard_error.h"
 #include "recognition/layout/page_columns.h"
@@ -152,12 +153,18 @@ class TesseractHandler final : public ImageRequestHandler {
     if (page == nullptr) return Status::recognitionFailed(outOfMemoryDescription);
     // Set before the orientation check starts, which may be in a child process of its own.
     runTesseractOnOneThread();
-    // Small print is read enlarged, the orientation check included.
-    const layout::SmallPrint smallPrint = layout::smallPrintOf(page);
-    if (smallPrint.enlarged) page = smallPrint.enlarged.get();
-    // Whether the page is turned is asked only of a page read with little confidence, but
-    // the check starts now, so that on a second processor its answer is ready by then.
-    orientation::OrientationCheck orientationCheck(page, dataDirectory_);
+    // Small print is read enlarged, the orientation check included. Whether the page is
+    // turned is asked only of a page read with little confidence, but the check starts
+    // now, so that on a second processor its answer is ready by then; a page measured for
+    // small print is measured in the same child process, first, while Tesseract loads its
+    // data here (0.4 s for Chinese and English, against 0.03-0.13 s for measuring a photo).
+    const bool measured = layout::measuredForSmallPrint(pixGetWidth(page), pixGetHeight(page));
+    std::optional<orientation::OrientationCheck> orientationCheck;
+    if (measured) {
+      orientationCheck.emplace(page, dataDirectory_, orientation::OrientationCheck::MeasuredFirst{});
+    } else {
+      orientationCheck.emplace(page, dataDirectory_);
+    }
 
     QuietStandardError quiet;
     layout::TesseractApi api;
@@ -177,6 +184,9 @@ class TesseractHandler final : public ImageRequestHandler {
       return Status::recognitionFailed("Tesseract 载入语言数据 " + languageArgument + " 失败（目录 " + dataDirectory_ +
                                        "；数据文件损坏或内存不足）");
     }
+    layout::SmallPrint smallPrint;
+    if (measured) smallPrint = orientationCheck->smallPrint();
+    if (smallPrint.enlarged) page = smallPrint.enlarged.get();
 
     Observations lines;
     if (Status status = readPage(api, page, !colourful_, lines); !status.ok()) return status;
@@ -184,7 +194,7 @@ class TesseractHandler final : public ImageRequestHandler {
     // detection names a turn, the page is read again upright, and that reading is kept
     // only when it is clearly the more confident one.
     if (const double confidence = orientation::readingConfidence(lines); confidence < orientation::kConfidentReading) {
-      if (auto turn = orientation::confidentTurn(orientationCheck.guess())) {
+      if (auto turn = orientation::confidentTurn(orientationCheck->guess())) {
         if (PixPtr upright = orientation::turnedUpright(page, *turn)) {
           Observations turned;
           if (Status status = readPage(api, upright.get(), !colourful_, turned); !status.ok()) return status;
