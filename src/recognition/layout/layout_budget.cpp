@@ -7,11 +7,7 @@ namespace quillfen::layout {
 BudgetedAnalysis::BudgetedAnalysis(const std::function<PageLayout()>& analysis)
     : child_([&] { return layoutBytes(analysis()); }, kLayoutSeconds) {}
 
-PageLayout BudgetedAnalysis::result() {
-  const auto bytes = child_.result();
-  if (!bytes) return {};
-  return layoutFromBytes(*bytes).value_or(PageLayout{});
-}
+PageLayout BudgetedAnalysis::result() { return layoutSentBy(child_.result()); }
 
 PageLayout analysedWithinBudget(const std::function<PageLayout()>& analysis) {
   return BudgetedAnalysis(analysis).result();

@@ -76,4 +76,8 @@ std::optional<PageLayout> layoutFromBytes(std::string_view bytes) {
   return layout;
 }
 
+PageLayout layoutSentBy(const std::optional<std::string>& bytes) {
+  return bytes ? layoutFromBytes(*bytes).value_or(PageLayout{}) : PageLayout{};
+}
+
 }  // namespace quillfen::layout

@@ -14,4 +14,8 @@ namespace quillfen::layout {
 std::string layoutBytes(const PageLayout& layout);
 std::optional<PageLayout> layoutFromBytes(std::string_view bytes);
 
+// The layout a child process sent: an empty one, as a failed analysis gives, when it sent
+// nothing (it failed or was cut off) or bytes that are not a whole layout.
+PageLayout layoutSentBy(const std::optional<std::string>& bytes);
+
 }  // namespace quillfen::layout

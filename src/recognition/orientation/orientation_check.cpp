@@ -53,12 +53,8 @@ OrientationCheck::OrientationCheck(Pix* picture, std::string dataDirectory, Meas
 layout::SmallPrint OrientationCheck::smallPrint() {
   // A child cut off before it measured leaves the page as a failed measurement does:
   // with an empty layout, read as it is (and with no orientation answer).
-  const auto measuredBeside = [this] {
-    const std::optional<std::string> bytes = beside_->firstPart();
-    return bytes ? layout::layoutFromBytes(*bytes).value_or(layout::PageLayout{}) : layout::PageLayout{};
-  };
-  layout::SmallPrint found =
-      beside_ ? layout::smallPrintFrom(picture_, measuredBeside()) : layout::smallPrintOf(picture_);
+  layout::SmallPrint found = beside_ ? layout::smallPrintFrom(picture_, layout::layoutSentBy(beside_->firstPart()))
+                                     : layout::smallPrintOf(picture_);
   if (found.enlarged) picture_ = found.enlarged.get();
   return found;
 }
